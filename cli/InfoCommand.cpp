@@ -1,0 +1,29 @@
+// kelo info ID: what the application reads of a unit's configuration at
+// start-up, with the same messages.
+#include <iostream>
+
+#include "ArgumentList.h"
+#include "Commands.h"
+#include "config/SystemConfig.h"
+
+namespace kelo::cli {
+
+int runInfo(const Words& words) {
+    std::string error;
+    auto arguments = ArgumentList::parse(words, {}, {}, error);
+    if (!arguments) return usageError("info", error);
+    if (arguments->positional().size() != 1) return usageError("info", "usage: kelo info ID");
+
+    SystemConfig config;
+    if (!config.load(arguments->positional().front())) {
+        std::cout << "something went wrong with reading cfg" << std::endl;
+        return 1;
+    }
+    config.printSummary();
+    const std::string reason = config.unusableReason();
+    if (!reason.empty()) std::cerr << "warning: this configuration cannot drive a unit: " << reason << "\n";
+    std::cout.flush();
+    return 0;
+}
+
+}  // namespace kelo::cli

@@ -1,0 +1,57 @@
+// kelo: the command-line companion of KeloView, working on the same libraries
+// and in the same working folder (cal/, data/) as the application.
+#include <QCoreApplication>
+#include <cstring>
+#include <iostream>
+
+#include "Commands.h"
+
+namespace {
+
+struct CommandEntry {
+    const char* name;
+    const char* synopsis;
+    int (*run)(const kelo::cli::Words&);
+};
+
+const CommandEntry kCommands[] = {
+    {"info", "info ID                  summary of the unit's system configuration",
+     kelo::cli::runInfo},
+    {"simunit",
+     "simunit ID [--root DIR] [--full-id F] [--fluorescence] [--gauss-blur] [--old-layout] "
+     "[--seed N]\n"
+     "                           write a synthetic unit under DIR/cal/",
+     kelo::cli::runSimunit},
+};
+
+int printUsage(std::ostream& out, int status) {
+    out << "usage: kelo COMMAND [ARGS]\n\ncommands:\n";
+    for (const CommandEntry& command : kCommands) out << "  " << command.synopsis << "\n";
+    return status;
+}
+
+}  // namespace
+
+namespace kelo::cli {
+
+int usageError(const std::string& command, const std::string& message) {
+    std::cerr << "kelo " << command << ": " << message << "\n";
+    return 2;
+}
+
+}  // namespace kelo::cli
+
+int main(int argc, char** argv) {
+    // The application object lets the loader start the updater program.
+    QCoreApplication application(argc, argv);
+    if (argc < 2) return printUsage(std::cerr, 2);
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0)
+        return printUsage(std::cout, 0);
+
+    kelo::cli::Words words(argv + 2, argv + argc);
+    for (const CommandEntry& command : kCommands)
+        if (std::strcmp(argv[1], command.name) == 0) return command.run(words);
+
+    std::cerr << "kelo: unknown command " << argv[1] << "\n";
+    return printUsage(std::cerr, 2);
+}

@@ -1,0 +1,45 @@
+#include "UpdaterProgram.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+namespace kelo {
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kUpdaterName = "restamp.exe";
+#else
+constexpr const char* kUpdaterName = "restamp";
+#endif
+
+QString runningExecutableFolder() {
+    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? QString() : QString::fromStdString(self.parent_path().string());
+}
+
+}  // namespace
+
+int runConfigUpdater(const std::string& systemFilePath) {
+    const QString program = QDir(runningExecutableFolder()).filePath(kUpdaterName);
+    // The updater writes to the same console: what we printed comes first.
+    std::cout.flush();
+    std::fflush(stdout);
+
+    QProcess updater;
+    updater.setProcessChannelMode(QProcess::ForwardedChannels);
+    updater.start(program, {QString::fromStdString(systemFilePath)});
+    if (!updater.waitForStarted()) return -2;
+    updater.waitForFinished(-1);
+    if (updater.exitStatus() != QProcess::NormalExit) return -1;
+    return updater.exitCode();
+}
+
+}  // namespace kelo
