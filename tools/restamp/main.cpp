@@ -1,0 +1,80 @@
+// restamp: rewrites a unit's "0.0.1" system configuration file in the
+// "0.0.2" layout, in place. It links nothing of the application, so that the
+// application can run it on a file it cannot load yet.
+#include <config/AtomicFile.h>
+#include <config/SystemConfigLayout.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+enum ExitStatus { kSuccess = 0, kFailure = 1, kUsage = 2 };
+
+// The whole file: the version field, then the block.
+using ConfigImage = std::array<std::uint8_t, kelo::kConfigFileSize>;
+constexpr std::size_t kBlockStart = kelo::kConfigVersionSize;
+
+enum class ReadResult { kRead, kMissing, kShort };
+
+ReadResult readImage(const char* path, ConfigImage& image) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return ReadResult::kMissing;
+    const bool complete = std::fread(image.data(), 1, image.size(), file) == image.size();
+    std::fclose(file);
+    return complete ? ReadResult::kRead : ReadResult::kShort;
+}
+
+// Only the version text and its NUL are replaced; the rest of the version
+// field keeps the bytes the unit had.
+ConfigImage convertImage(const ConfigImage& old) {
+    ConfigImage current = old;
+    std::memcpy(current.data(), kelo::kCurrentConfigVersion,
+                std::strlen(kelo::kCurrentConfigVersion) + 1);
+    kelo::convertOldBlock(old.data() + kBlockStart, current.data() + kBlockStart);
+    return current;
+}
+
+int restamp(const char* path) {
+    std::printf("filePath=%s\n", path);
+
+    ConfigImage old;
+    switch (readImage(path, old)) {
+        case ReadResult::kMissing:
+            std::printf("System config file not found\n");
+            return kFailure;
+        case ReadResult::kShort:
+            std::printf("Unable to read system config files\n");
+            return kFailure;
+        case ReadResult::kRead:
+            break;
+    }
+
+    const ConfigImage current = convertImage(old);
+    const std::string error = kelo::replaceFileContents(path, current.data(), current.size());
+    if (!error.empty()) {
+        std::printf("unable to create cfg bin file\n");
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return kFailure;
+    }
+    std::printf("sys config created\n");
+    return kSuccess;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr,
+                     "usage: restamp FILE\n"
+                     "Converts a system configuration file of version %s to %s.\n",
+                     kelo::kOldConfigVersion, kelo::kCurrentConfigVersion);
+        return kUsage;
+    }
+    const int status = restamp(argv[1]);
+    std::fflush(stdout);
+    return status;
+}
