@@ -11,7 +11,7 @@ all: build
 setup:
 	@sh tools/setup/install-packages.sh
 
-$(BUILD_DIR)/CMakeCache.txt:
+$(BUILD_DIR)/CMakeCache.txt: | setup
 	cmake -S . -B $(BUILD_DIR)
 
 build: setup $(BUILD_DIR)/CMakeCache.txt

@@ -48,6 +48,12 @@ inline std::string replaceFileContents(const std::filesystem::path& target, cons
     }
 
     std::error_code ignored;
+    if (written && std::filesystem::exists(target, ignored)) {
+        // The new contents take the place of the old with its permissions.
+        std::error_code permissionError;
+        std::filesystem::permissions(temporary, std::filesystem::status(target).permissions(),
+                                     permissionError);
+    }
     if (!written) {
         std::filesystem::remove(temporary, ignored);
         return "cannot write " + temporary.string() + ": " + std::strerror(writeError);
