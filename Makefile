@@ -2,6 +2,7 @@
 #   make run    set up, build, prepare build/run and start the program there
 #   make test   set up, build and run the whole test suite
 BUILD_DIR := build
+MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all setup build run test clean
