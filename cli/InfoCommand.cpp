@@ -21,7 +21,8 @@ int runInfo(const Words& words) {
     }
     config.printSummary();
     const std::string reason = config.unusableReason();
-    if (!reason.empty()) std::cerr << "warning: this configuration cannot drive a unit: " << reason << "\n";
+    if (!reason.empty())
+        std::cerr << "warning: this configuration cannot drive a unit: " << reason << "\n";
     std::cout.flush();
     return 0;
 }

@@ -39,8 +39,7 @@ FileRead readMatrixFile(const std::string& path, std::size_t rows, std::size_t c
     if (static_cast<std::size_t>(file.tellg()) < needed) return FileRead::incomplete;
     file.seekg(0);
     matrix = kelo::DenseMatrix(rows, cols);
-    file.read(reinterpret_cast<char*>(matrix.values.data()),
-              static_cast<std::streamsize>(needed));
+    file.read(reinterpret_cast<char*>(matrix.values.data()), static_cast<std::streamsize>(needed));
     if (static_cast<std::size_t>(file.gcount()) != needed) return FileRead::incomplete;
     if (!kelo::hostIsLittleEndian())
         for (double& value : matrix.values)
@@ -59,9 +58,9 @@ kelo::DenseMatrix transposed(const kelo::DenseMatrix& matrix) {
 // range lies among the calibrated wavelengths.
 struct UnitGeometry {
     std::string fullId;
-    long cells = 0;       // C
-    long wavelengths = 0;  // W, one column per nm
-    long rangePoints = 0;  // R
+    long cells = 0;              // C
+    long wavelengths = 0;        // W, one column per nm
+    long rangePoints = 0;        // R
     std::size_t rangeFirst = 0;  // r0
     std::size_t rangeLast = 0;   // r1
     std::uint32_t gridPoints = 0;
@@ -126,8 +125,8 @@ public:
         if (!loadNormalMatrix(kelo::kNormalMatrixFileSuffix, "\nCould not find the TRTMAT binfile",
                               data.trt, data.trtRange))
             return false;
-        if (!loadTransferMatrix(kelo::kTransferMatrixFileSuffix, "\nCould not find the TMAT binfile",
-                                data.tmatT, data.tmatRangeT))
+        if (!loadTransferMatrix(kelo::kTransferMatrixFileSuffix,
+                                "\nCould not find the TMAT binfile", data.tmatT, data.tmatRangeT))
             return false;
         if (!gaussBlur) return true;
         if (!loadNormalMatrix(kelo::kBlurNormalMatrixFileSuffix,
@@ -193,8 +192,8 @@ private:
             reason << path << ": record " << i << " (cell " << pixel.cellIndex() << ", x "
                    << pixel.x << ", y " << pixel.y << "): ";
             if (long(pixel.cellIndex()) >= unit.cells) {
-                reason << "cell index " << pixel.cellIndex() << " is not below the number of cells, "
-                       << unit.cells;
+                reason << "cell index " << pixel.cellIndex()
+                       << " is not below the number of cells, " << unit.cells;
                 return reject(reason.str());
             }
             if (!unit.insideImage(pixel.x, pixel.y)) {
@@ -214,8 +213,9 @@ private:
         if (readRecordBytes(path, kCellCentreRecordSize, bytes) != FileRead::complete)
             return fail("\nCould not find the CC binfile", path + ": cannot be read");
         for (std::size_t at = 0; at < bytes.size(); at += kCellCentreRecordSize)
-            data.cellCentres.push_back({kelo::loadLittleEndian<std::int32_t>(bytes.data() + at),
-                                        kelo::loadLittleEndian<std::int32_t>(bytes.data() + at + 4)});
+            data.cellCentres.push_back(
+                {kelo::loadLittleEndian<std::int32_t>(bytes.data() + at),
+                 kelo::loadLittleEndian<std::int32_t>(bytes.data() + at + 4)});
         std::ostringstream reason;
         if (long(data.cellCentres.size()) < unit.cells) {
             reason << path << ": " << data.cellCentres.size() << " cell centres, but the unit has "
@@ -230,8 +230,8 @@ private:
             const long bottom = centre.y + unit.offsetY + unit.halfHeight;
             if (!unit.insideImage(left, top) || !unit.insideImage(right, bottom)) {
                 reason << path << ": record " << cell << " (x " << centre.x << ", y " << centre.y
-                       << "): the window of cell " << cell << ", columns " << left << ".."
-                       << right << " and rows " << top << ".." << bottom << ", leaves the "
+                       << "): the window of cell " << cell << ", columns " << left << ".." << right
+                       << " and rows " << top << ".." << bottom << ", leaves the "
                        << unit.imageWidth << " x " << unit.imageHeight << " image";
                 return reject(reason.str());
             }
@@ -244,8 +244,8 @@ private:
         const std::string path = unit.path(suffix);
         const std::size_t w = std::size_t(unit.wavelengths);
         if (readMatrixFile(path, w, w, matrix) != FileRead::complete)
-            return fail(failure, path + ": missing or shorter than " + std::to_string(w * w) +
-                                     " values");
+            return fail(failure,
+                        path + ": missing or shorter than " + std::to_string(w * w) + " values");
         const std::size_t r = std::size_t(unit.rangePoints);
         rangeBlock = kelo::DenseMatrix(r, r);
         unit.forEachRangeIndex([&](std::size_t row, std::size_t rangeRow) {
@@ -256,19 +256,19 @@ private:
         return true;
     }
 
-    bool loadTransferMatrix(const char* suffix, const char* failure, kelo::DenseMatrix& transposedMatrix,
-                            kelo::DenseMatrix& rangeRows) {
+    bool loadTransferMatrix(const char* suffix, const char* failure,
+                            kelo::DenseMatrix& transposedMatrix, kelo::DenseMatrix& rangeRows) {
         const std::string path = unit.path(suffix);
         kelo::DenseMatrix matrix;
         const FileRead read =
             readMatrixFile(path, std::size_t(unit.cells), std::size_t(unit.wavelengths), matrix);
         if (read == FileRead::incomplete) out << "TMat size doesn't match";
         if (read != FileRead::complete)
-            return fail(failure, path + (read == FileRead::missing
-                                             ? ": cannot be opened"
-                                             : ": shorter than " + std::to_string(unit.cells) +
-                                                   " rows of " + std::to_string(unit.wavelengths) +
-                                                   " values"));
+            return fail(failure,
+                        path + (read == FileRead::missing
+                                    ? ": cannot be opened"
+                                    : ": shorter than " + std::to_string(unit.cells) + " rows of " +
+                                          std::to_string(unit.wavelengths) + " values"));
         transposedMatrix = transposed(matrix);
         rangeRows = kelo::DenseMatrix(std::size_t(unit.rangePoints), matrix.rows);
         unit.forEachRangeIndex([&](std::size_t q, std::size_t rangeRow) {

@@ -9,17 +9,23 @@ namespace {
 
 const char* deviceTypeLabel(std::int16_t type) {
     switch (type) {
-        case 1: return "Passive\n";
-        case 2: return "Active\n";
-        default: return "Unknown\n";
+        case 1:
+            return "Passive\n";
+        case 2:
+            return "Active\n";
+        default:
+            return "Unknown\n";
     }
 }
 
 const char* dataResolutionLabel(std::int16_t resolution) {
     switch (resolution) {
-        case 1: return "12 bit\n";
-        case 2: return "8 bit\n";
-        default: return "Unknown\n";
+        case 1:
+            return "12 bit\n";
+        case 2:
+            return "8 bit\n";
+        default:
+            return "Unknown\n";
     }
 }
 
@@ -40,8 +46,7 @@ void SystemConfig::printSummary(std::ostream& out) const {
          << " Max wavelength = " << block.maxWavelength
          << " Wavelength Res = " << block.wavelengthRes << "\n"
          << "Software OffsetX = " << block.swOffsetX << " OffsetY = " << block.swOffsetY << "\n"
-         << "Datasize X(width) = " << block.dataSizeX << " Y(height) = " << block.dataSizeY
-         << "\n"
+         << "Datasize X(width) = " << block.dataSizeX << " Y(height) = " << block.dataSizeY << "\n"
          << "Number of cells = " << block.numCells << "\n"
          << "Number neighbour Pixels X = " << block.neighbourPixelsX
          << " Y = " << block.neighbourPixelsY << "\n"
@@ -60,18 +65,17 @@ std::string SystemConfig::unusableReason() const {
         reason << "maxWavelength " << b.maxWavelength << " lies below minWavelength "
                << b.minWavelength;
     else if (b.rangeMaxWavelength < b.rangeMinWavelength)
-        reason << "rangeMaxWavelength " << b.rangeMaxWavelength
-               << " lies below rangeMinWavelength " << b.rangeMinWavelength;
+        reason << "rangeMaxWavelength " << b.rangeMaxWavelength << " lies below rangeMinWavelength "
+               << b.rangeMinWavelength;
     else if (b.numCells <= 0)
         reason << "numCells is " << b.numCells << ": the unit needs at least one sampling cell";
     else if (!(b.swFwhm > 0.0))
         reason << "swFwhm is " << b.swFwhm << ": the software line width must be positive";
     else if (b.dataSizeX <= 0 || b.dataSizeY <= 0)
-        reason << "the image size " << b.dataSizeX << " x " << b.dataSizeY
-               << " has no pixels";
+        reason << "the image size " << b.dataSizeX << " x " << b.dataSizeY << " has no pixels";
     else if (b.neighbourPixelsX < 0 || b.neighbourPixelsY < 0)
-        reason << "the cell window half-sizes " << b.neighbourPixelsX << " x "
-               << b.neighbourPixelsY << " are negative";
+        reason << "the cell window half-sizes " << b.neighbourPixelsX << " x " << b.neighbourPixelsY
+               << " are negative";
     else if (b.gaussBlurMode == 1 && (b.dataSizeX < 101 || b.dataSizeY < 101))
         reason << "the Gaussian-blur normalisation needs an image of at least 101 x 101 pixels, "
                   "not "

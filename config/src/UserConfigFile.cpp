@@ -22,7 +22,9 @@ std::string fixedSixDecimals(double value) {
     return std::string(text, result.ptr);
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 // Reads the file the way its fields were always read: whitespace-separated
 // labels and numbers, a number that does not parse consuming nothing.

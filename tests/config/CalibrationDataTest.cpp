@@ -97,15 +97,13 @@ TEST_F(TinyUnit, LoadsFullAndRestrictedForms) {
     EXPECT_EQ(data.trt.at(3, 4), 34.0);
     ASSERT_EQ(data.trtRange.rows, 3u);
     ASSERT_EQ(data.trtRange.cols, 3u);
-    EXPECT_EQ(data.trtRange.values,
-              (std::vector<double>{11, 12, 13, 21, 22, 23, 31, 32, 33}));
+    EXPECT_EQ(data.trtRange.values, (std::vector<double>{11, 12, 13, 21, 22, 23, 31, 32, 33}));
 
     ASSERT_EQ(data.tmatT.rows, 5u);
     ASSERT_EQ(data.tmatT.cols, 3u);
     EXPECT_EQ(data.tmatT.at(4, 2), 204.0);
     ASSERT_EQ(data.tmatRangeT.rows, 3u);
-    EXPECT_EQ(data.tmatRangeT.values,
-              (std::vector<double>{1, 101, 201, 2, 102, 202, 3, 103, 203}));
+    EXPECT_EQ(data.tmatRangeT.values, (std::vector<double>{1, 101, 201, 2, 102, 202, 3, 103, 203}));
     EXPECT_TRUE(data.trtGb.values.empty());
     EXPECT_TRUE(data.tmatGbT.values.empty());
 }
@@ -171,8 +169,9 @@ TEST_F(TinyUnit, MissingFilesFailWithTheirMessages) {
 TEST_F(TinyUnit, TransferMatrixOneValueShortDoesNotMatch) {
     transfer.resize(transfer.size() - 8);
     EXPECT_FALSE(load());
-    EXPECT_EQ(out.str(),
-              "\nRead binfile\nFinished the BPTMat size doesn't match\nCould not find the TMAT binfile");
+    EXPECT_EQ(
+        out.str(),
+        "\nRead binfile\nFinished the BPTMat size doesn't match\nCould not find the TMAT binfile");
 }
 
 TEST_F(TinyUnit, LongerFilesAreAcceptedAndTheirSurplusIgnored) {
@@ -223,17 +222,25 @@ TEST_F(TinyUnit, CalibrationOutsideTheImageOrTheCellsIsRejected) {
         const char* expected;
     };
     const Case cases[] = {
-        {{3, 4, 5}, {1, 1, 5, 5, 10, 5}, 0,
+        {{3, 4, 5},
+         {1, 1, 5, 5, 10, 5},
+         0,
          "cal/TINY/TINY-BP.bin: record 0 (cell 3, x 4, y 5): cell index 3 is not below the "
          "number of cells, 3"},
-        {{1, 4, 5, 1, 20, 5}, {1, 1, 5, 5, 10, 5}, 0,
+        {{1, 4, 5, 1, 20, 5},
+         {1, 1, 5, 5, 10, 5},
+         0,
          "cal/TINY/TINY-BP.bin: record 1 (cell 1, x 20, y 5): the pixel lies outside the 20 x "
          "10 image"},
         {{}, {1, 1, 5, 5}, 0, "cal/TINY/TINY-CC.bin: 2 cell centres, but the unit has 3 cells"},
-        {{}, {1, 1, 5, 5, 0, 5}, 0,
+        {{},
+         {1, 1, 5, 5, 0, 5},
+         0,
          "cal/TINY/TINY-CC.bin: record 2 (x 0, y 5): the window of cell 2, columns -1..1 and "
          "rows 4..6, leaves the 20 x 10 image"},
-        {{}, {1, 1, 5, 5, 17, 5}, 2,
+        {{},
+         {1, 1, 5, 5, 17, 5},
+         2,
          "cal/TINY/TINY-CC.bin: record 2 (x 17, y 5): the window of cell 2, columns 18..20 and "
          "rows 4..6, leaves the 20 x 10 image"},
     };

@@ -25,7 +25,9 @@ SystemConfig loadWithUserFile(const std::string& text) {
     return config;
 }
 
-std::string documents() { return kelo::documentsFolder().value_or(""); }
+std::string documents() {
+    return kelo::documentsFolder().value_or("");
+}
 
 TEST(UserConfigFile, IsWrittenWithSixDecimalsAndNoFinalNewline) {
     ScopedWorkDir dir;
@@ -80,8 +82,8 @@ TEST(UserConfigFile, SaveFolderWithSpacesIsReadWhole) {
 
 TEST(UserConfigFile, WindowsLineEndsAreAccepted) {
     ScopedWorkDir dir;
-    const SystemConfig config = loadWithUserFile("hwGain: 1.5\r\nhwExposureTime: 20.25\r\nSaveDirPath: " +
-                                                 dir.path().string() + "\r\n");
+    const SystemConfig config = loadWithUserFile(
+        "hwGain: 1.5\r\nhwExposureTime: 20.25\r\nSaveDirPath: " + dir.path().string() + "\r\n");
     EXPECT_EQ(config.getGain(), 1.5);
     EXPECT_EQ(config.getExposureTime(), 20.25);
     EXPECT_EQ(config.getSaveDirPath(), dir.path().string());
@@ -90,9 +92,9 @@ TEST(UserConfigFile, WindowsLineEndsAreAccepted) {
 TEST(UserConfigFile, MissingOrVanishedFolderFallsBackToDocuments) {
     ScopedWorkDir dir;
     const std::string cases[] = {
-        "hwGain: 1.0\nhwExposureTime: 2.0",                        // no path line
-        "hwGain: 1.0\nhwExposureTime: 2.0\nSaveDirPath:",          // label only
-        "hwGain: 1.0\nhwExposureTime: 2.0\nSaveDirPath:   \r\n",   // blanks only
+        "hwGain: 1.0\nhwExposureTime: 2.0",                       // no path line
+        "hwGain: 1.0\nhwExposureTime: 2.0\nSaveDirPath:",         // label only
+        "hwGain: 1.0\nhwExposureTime: 2.0\nSaveDirPath:   \r\n",  // blanks only
         "hwGain: 1.0\nhwExposureTime: 2.0\nSaveDirPath: /no/such/kelo/folder",
     };
     for (const std::string& text : cases) {

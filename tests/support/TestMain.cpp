@@ -1,7 +1,8 @@
 // Test entry point: an application object exists, as in the programs, so
 // that code starting other programs works the same under test.
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);

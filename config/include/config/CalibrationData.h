@@ -26,18 +26,18 @@ struct CellCentre {
 };
 
 struct CalibrationData {
-    std::vector<BadPixel> badPixels;          // in file order
+    std::vector<BadPixel> badPixels;           // in file order
     std::vector<std::uint32_t> badPixelCount;  // per cell
-    std::vector<CellCentre> cellCentres;      // record i belongs to cell i
+    std::vector<CellCentre> cellCentres;       // record i belongs to cell i
 
     // W = maxWavelength - minWavelength + 1 columns, one per nm;
     // R = rangeMaxWavelength - rangeMinWavelength + 1; C = numCells.
-    kelo::DenseMatrix trt;           // W x W normal matrix
-    kelo::DenseMatrix trtRange;      // R x R block of trt over the restricted range
-    kelo::DenseMatrix tmatT;         // W x C, the transposed transfer matrix
-    kelo::DenseMatrix tmatRangeT;    // R x C, its rows of the restricted range
-    kelo::DenseMatrix trtGb;         // the same four for the Gaussian-blur set,
-    kelo::DenseMatrix trtGbRange;    // filled only when the unit uses it
+    kelo::DenseMatrix trt;         // W x W normal matrix
+    kelo::DenseMatrix trtRange;    // R x R block of trt over the restricted range
+    kelo::DenseMatrix tmatT;       // W x C, the transposed transfer matrix
+    kelo::DenseMatrix tmatRangeT;  // R x C, its rows of the restricted range
+    kelo::DenseMatrix trtGb;       // the same four for the Gaussian-blur set,
+    kelo::DenseMatrix trtGbRange;  // filled only when the unit uses it
     kelo::DenseMatrix tmatGbT;
     kelo::DenseMatrix tmatGbRangeT;
 

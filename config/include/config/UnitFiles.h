@@ -16,7 +16,9 @@ constexpr const char* kBlurNormalMatrixFileSuffix = "-TrTGB.bin";
 constexpr const char* kBlurTransferMatrixFileSuffix = "-TMatGB.bin";
 constexpr const char* kWhiteLidFileSuffix = "-stdBrightCorrection.dat";
 
-inline std::string unitFolder(const std::string& id) { return "cal/" + id; }
+inline std::string unitFolder(const std::string& id) {
+    return "cal/" + id;
+}
 
 inline std::string unitFilePath(const std::string& id, const char* suffix) {
     return unitFolder(id) + "/" + id + suffix;

@@ -27,8 +27,7 @@ inline std::string replaceFileContents(const std::filesystem::path& target, cons
     temporary += ".part";
 
     std::FILE* file = std::fopen(temporary.string().c_str(), "wb");
-    if (!file)
-        return "cannot create " + temporary.string() + ": " + std::strerror(errno);
+    if (!file) return "cannot create " + temporary.string() + ": " + std::strerror(errno);
 
     bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
     int writeError = written ? 0 : errno;

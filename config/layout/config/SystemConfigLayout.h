@@ -73,15 +73,63 @@ struct BlockLayout {
     IdentifierPlace deviceId, fullDeviceId;
 };
 
-// "0.0.2": the natural in-memory layout of the fields, swFwhm 8-byte aligned.
+// "0.0.2": the natural in-memory layout of the fields, swFwhm 8-byte aligned;
+// reserved bytes at 22 and 58.
 constexpr BlockLayout kCurrentBlockLayout{
-    0,  4,  8,  10, 12, 14, 16, 18, 20, 24, 28, 32, 36, 40, 48, 52,
-    56, 60, 64, 68, 69, 70, {71, kDeviceIdSize}, {80, kFullDeviceIdSize}};
+    0,                       // hwOffsetX
+    4,                       // hwOffsetY
+    8,                       // deviceType
+    10,                      // dataResolution
+    12,                      // minWavelength
+    14,                      // maxWavelength
+    16,                      // wavelengthRes
+    18,                      // swOffsetX
+    20,                      // swOffsetY
+    24,                      // numCells
+    28,                      // neighbourPixelsX
+    32,                      // neighbourPixelsY
+    36,                      // pixelsPerCell
+    40,                      // swFwhm
+    48,                      // dataSizeX
+    52,                      // dataSizeY
+    56,                      // wavelengthShift
+    60,                      // rangeMinWavelength
+    64,                      // rangeMaxWavelength
+    68,                      // visNirMode
+    69,                      // gaussBlurMode
+    70,                      // deviceOption
+    {71, kDeviceIdSize},     // deviceId
+    {80, kFullDeviceIdSize}  // fullDeviceId
+};
 
-// "0.0.1": the short identifier first, a 25-byte full identifier last.
+// "0.0.1": the short identifier first, a 25-byte full identifier last;
+// reserved bytes at 30 and 66.
 constexpr BlockLayout kOldBlockLayout{
-    8,  12, 16, 18, 20, 22, 24, 26, 28, 32, 36, 40, 44, 48, 56, 60,
-    64, 68, 72, 76, 77, 78, {0, 8}, {79, 25}};
+    8,        // hwOffsetX
+    12,       // hwOffsetY
+    16,       // deviceType
+    18,       // dataResolution
+    20,       // minWavelength
+    22,       // maxWavelength
+    24,       // wavelengthRes
+    26,       // swOffsetX
+    28,       // swOffsetY
+    32,       // numCells
+    36,       // neighbourPixelsX
+    40,       // neighbourPixelsY
+    44,       // pixelsPerCell
+    48,       // swFwhm
+    56,       // dataSizeX
+    60,       // dataSizeY
+    64,       // wavelengthShift
+    68,       // rangeMinWavelength
+    72,       // rangeMaxWavelength
+    76,       // visNirMode
+    77,       // gaussBlurMode
+    78,       // deviceOption
+    {0, 8},   // deviceId
+    {79, 25}  // fullDeviceId
+};
 
 // The text of an identifier field: up to its first NUL, at most the field.
 template <std::size_t N>
