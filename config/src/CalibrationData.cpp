@@ -16,17 +16,14 @@ constexpr std::size_t kCellCentreRecordSize = 8;
 
 enum class FileRead { complete, missing, incomplete };
 
-// Whole records from the start of a file; a trailing partial record is
-// ignored. `missing` when the file cannot be opened, `incomplete` on a read
-// error before its end.
-FileRead readRecordBytes(const std::string& path, std::size_t recordSize,
-                         std::vector<std::uint8_t>& bytes) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return FileRead::missing;
+// Whole records of an open file, from its start; a trailing partial record
+// is ignored. False on a read error before the end of the file.
+bool readRecordBytes(std::ifstream& file, std::size_t recordSize,
+                     std::vector<std::uint8_t>& bytes) {
     bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) return FileRead::incomplete;
+    if (file.bad()) return false;
     bytes.resize(bytes.size() - bytes.size() % recordSize);
-    return FileRead::complete;
+    return true;
 }
 
 // rows x cols little-endian doubles from the start of a file; a longer file
@@ -165,13 +162,12 @@ private:
     bool loadBadPixels() {
         const std::string path = unit.path(kelo::kBadPixelFileSuffix);
         const char* failure = "\nCould not find the BP binfile";
-        std::vector<std::uint8_t> bytes;
-        std::ifstream probe(path, std::ios::binary);
-        if (!probe) return fail(failure, path + ": cannot be opened");
-        probe.close();
+        std::ifstream file(path, std::ios::binary);
+        if (!file) return fail(failure, path + ": cannot be opened");
         out << "\nRead binfile";
         data.badPixels.clear();
-        if (readRecordBytes(path, kBadPixelRecordSize, bytes) != FileRead::complete)
+        std::vector<std::uint8_t> bytes;
+        if (!readRecordBytes(file, kBadPixelRecordSize, bytes))
             return fail(failure, path + ": read error");
         for (std::size_t at = 0; at < bytes.size(); at += kBadPixelRecordSize) {
             const std::uint8_t* record = bytes.data() + at;
@@ -208,9 +204,10 @@ private:
 
     bool loadCellCentres() {
         const std::string path = unit.path(kelo::kCellCentreFileSuffix);
-        std::vector<std::uint8_t> bytes;
         data.cellCentres.clear();
-        if (readRecordBytes(path, kCellCentreRecordSize, bytes) != FileRead::complete)
+        std::ifstream file(path, std::ios::binary);
+        std::vector<std::uint8_t> bytes;
+        if (!file || !readRecordBytes(file, kCellCentreRecordSize, bytes))
             return fail("\nCould not find the CC binfile", path + ": cannot be read");
         for (std::size_t at = 0; at < bytes.size(); at += kCellCentreRecordSize)
             data.cellCentres.push_back(

@@ -132,10 +132,14 @@ constexpr BlockLayout kOldBlockLayout{
 };
 
 // The text of an identifier field: up to its first NUL, at most the field.
+inline std::size_t identifierLength(const char* field, std::size_t width) {
+    const void* nul = std::memchr(field, '\0', width);
+    return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - field) : width;
+}
+
 template <std::size_t N>
 inline std::size_t identifierLength(const char (&field)[N]) {
-    const void* nul = std::memchr(field, '\0', N);
-    return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - field) : N;
+    return identifierLength(field, N);
 }
 
 namespace layout_detail {
@@ -150,10 +154,7 @@ inline void copyIdentifier(char* target, std::size_t targetWidth, const char* so
         std::memcpy(target, source, targetWidth);
         return;
     }
-    const void* nul = std::memchr(source, '\0', sourceWidth);
-    std::size_t length =
-        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - source) : sourceWidth;
-    length = std::min(length, targetWidth - 1);
+    const std::size_t length = std::min(identifierLength(source, sourceWidth), targetWidth - 1);
     std::memset(target, 0, targetWidth);
     std::memcpy(target, source, length);
 }
