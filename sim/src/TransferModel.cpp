@@ -47,6 +47,18 @@ double gridWavelength(const SystemConfigBlock& block, std::size_t point) {
     return block.minWavelength + static_cast<double>(point) * block.wavelengthRes;
 }
 
+bool inWorkingRange(const SystemConfigBlock& block, double wavelength) {
+    return wavelength >= block.rangeMinWavelength && wavelength <= block.rangeMaxWavelength;
+}
+
+// Share of light at `wavelength` that the filter zone of a cell centred at
+// `centre` lets through: all of it or none.
+double zoneTransmission(const UnitModel& model, const SystemConfigBlock& block, double centre,
+                        double wavelength) {
+    if (!model.zonedFilters) return 1.0;
+    return inWorkingRange(block, centre) == inWorkingRange(block, wavelength) ? 1.0 : 0.0;
+}
+
 }  // namespace
 
 double siliconSensitivity(const UnitModel& model, double wavelength) {
@@ -74,7 +86,9 @@ DenseMatrix transferMatrix(const UnitModel& model, const SystemConfigBlock& bloc
             const double passband = compactBump((wavelength - centre) / halfWidth) * ripple.next();
             const double halo =
                 model.broadLevel * broadBump((wavelength - centre) / model.broadHalfWidth);
-            transfer.at(i, j) = perPeak * sensitivity[j] * (passband + halo + model.strayLevel);
+            transfer.at(i, j) = perPeak * sensitivity[j] *
+                                zoneTransmission(model, block, centre, wavelength) *
+                                (passband + halo + model.strayLevel);
         }
     }
     return transfer;

@@ -52,6 +52,10 @@ SystemConfigBlock unitRecord(const SyntheticUnitOptions& options) {
     SystemConfigBlock block;
     block.numCells = options.model.tracks * options.model.cellsPerTrack;
     block.swFwhm = kSwFwhm;
+    // Column j of the transfer matrix answers to light at exactly
+    // minWavelength + j nm, so the full grid needs no shift to line up with
+    // the restricted one.
+    block.wavelengthShift = 0;
     block.visNirMode = options.fluorescence ? 0 : 1;
     block.gaussBlurMode = options.gaussBlur ? 1 : 0;
     copyText(options.id, block.deviceId);

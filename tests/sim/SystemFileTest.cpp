@@ -41,7 +41,7 @@ Bytes expectedCurrentFile(std::uint8_t visNirMode, std::uint8_t gaussBlurMode) {
         .put(56, {0x21, 0x01, 0x00, 0x00})              // 289 pixels per cell
         .put(60, {0, 0, 0, 0, 0, 0, 0x08, 0x40})        // swFwhm 3.0
         .put(68, {0x00, 0x05, 0, 0, 0x9E, 0x02, 0, 0})  // 1280 x 670
-        .put(76, {0x04, 0x00})                          // wavelength shift 4
+        .put(76, {0x00, 0x00})                          // wavelength shift 0
         .put(80, {0x86, 0x01, 0, 0, 0x20, 0x03, 0, 0})  // range 390..800 nm
         .put(88, {visNirMode, gaussBlurMode, 0x00})
         .put(91, "K3S00042")
@@ -89,7 +89,7 @@ TEST_F(SystemFileTest, OldLayoutPutsTheShortIdFirstAndTheFullIdLast) {
                                .put(64, {0x21, 0x01, 0x00, 0x00})
                                .put(68, {0, 0, 0, 0, 0, 0, 0x08, 0x40})
                                .put(76, {0x00, 0x05, 0, 0, 0x9E, 0x02, 0, 0})
-                               .put(84, {0x04, 0x00})
+                               .put(84, {0x00, 0x00})
                                .put(88, {0x86, 0x01, 0, 0, 0x20, 0x03, 0, 0})
                                .put(96, {0x00, 0x00, 0x00})
                                .put(99, "K3S0042-FULL")

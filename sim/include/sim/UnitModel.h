@@ -35,6 +35,14 @@ struct UnitModel {
     double broadHalfWidth = 100.0;  // nm from the centre at which the halo is at a quarter
     double strayLevel = 1e-4;       // a floor over the whole grid
 
+    // The sensor sits behind two filter zones: a band-pass that passes
+    // exactly the unit's working range (rangeMinWavelength..rangeMaxWavelength)
+    // in front of the cells whose passband centre lies in it, and the
+    // complementary filter in front of all other cells. No cell then mixes
+    // light from inside and outside the working range, so a reconstruction
+    // restricted to that range sees only light it can explain.
+    bool zonedFilters = true;
+
     // Silicon sensitivity, peak 1: about 0.2 at 380 nm and 0.1 at 1020 nm.
     double sensitivityPeak = 680.0;       // nm
     double sensitivityWidthBlue = 270.0;  // nm, how fast it falls below the peak
