@@ -38,8 +38,10 @@ SimulatorSettings settingsFromEnvironment();
 // "yellow".
 const std::vector<std::string>& sceneNames();
 
-// Replaces the plugged cameras, scene, noise and seed. Devices created
-// before keep working until their camera is unplugged.
+// Replaces the plugged cameras, scene, noise and seed, plugs every listed
+// camera in and forgets removed nodes. Devices created before keep working
+// until their camera is unplugged. Throws std::invalid_argument for an
+// unknown scene or an empty or repeated serial number.
 void configure(const SimulatorSettings& settings);
 SimulatorSettings currentSettings();
 
@@ -60,7 +62,8 @@ void triggerPulse();
 void setTriggerRate(double hz);
 
 // Faults: a camera whose node map lacks `nodeName` (from its next open), and
-// retrievals that time out for the next `count` images.
+// retrievals that time out for the next `count` images of the camera's
+// existing devices (those frames are never delivered).
 void removeNode(const std::string& serialNumber, const std::string& nodeName);
 void dropFrames(const std::string& serialNumber, int count);
 
