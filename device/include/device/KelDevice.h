@@ -1,0 +1,91 @@
+// The spectrometer's camera as the rest of the program sees it: one abstract
+// device with the settings, grab modes and grabs of the instrument. The one
+// implementation drives a camera of the camera SDK (KelDevice_B.h).
+//
+// Threads: grabs and grab-mode changes run on the acquisition worker;
+// exposure, gain, trigger, flash and automatic-exposure settings may arrive
+// from the user-interface thread at the same time. Nothing is locked; the
+// fields are plain values written by whichever thread changed them last.
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <string>
+
+#include "device/Frame.h"
+
+namespace Brevanta {
+
+class KelDevice : public QObject {
+    Q_OBJECT
+
+public:
+    explicit KelDevice(QObject* parent = nullptr);
+    ~KelDevice() override;
+
+    double getGain() const { return gain; }
+    int getTriggerMode() const { return triggerMode; }
+
+    // The sensor region in pixels; the size is read back into width/height.
+    // Set the size before the offset.
+    virtual void setImageSize(int width, int height) = 0;
+    virtual void setImageOffset(int offsetX, int offsetY) = 0;
+    // Applied only inside the camera's limits (inclusive); otherwise ignored.
+    virtual void setExposureTime(double microseconds) = 0;
+    // Same limit rule; the gain field is refreshed from the camera either way.
+    virtual void setGain(double value) = 0;
+    // 0: 8-bit pixels; any other value: 12-bit pixels.
+    virtual void setPixelFormat(int format) = 0;
+    // Output line: 0 off, 1 on, 2 on during exposure; other modes: false.
+    virtual bool setFlashMode(int mode) = 0;
+    virtual void setName(const std::string& name) = 0;
+    // 0 free run (software), 1 hardware trigger; other modes are ignored.
+    virtual void setTriggerMode(int mode) = 0;
+    // 0 stop; 1 one image; 2 continuous, latest image only; 3 continuous,
+    // every image; 4 continuous, latest image only, grab loop run by the SDK.
+    // Other modes stop and return false. SDK errors reach the caller.
+    virtual bool setGrabMode(int mode) = 0;
+    virtual bool setExposureAutoContinuous() = 0;
+    virtual void setExposureAutoOff() = 0;
+    virtual bool setGainAutoContinuous() = 0;
+    virtual void setGainAutoOff() = 0;
+    virtual void setAutoExposureLowerLimit(double microseconds) = 0;
+    virtual void setAutoExposureUpperLimit(double microseconds) = 0;
+    // Microseconds, as set in the camera now; 0 when unavailable.
+    virtual double getExposureTime() = 0;
+    // 0, 0 when unavailable.
+    virtual void getExposureTimeRange(double& min, double& max) = 0;
+    virtual void getGainRange(double& min, double& max) = 0;
+    // The unit's device id; readable before the camera is opened.
+    virtual std::string getUserDefinedName() = 0;
+    // Frames per second for the current settings. SDK errors reach the caller.
+    virtual double getResultingFrameRate() = 0;
+    // The exposure time read at the start of the last snap or retrieveFrame.
+    virtual double getGrabExposureTime() = 0;
+    // One image now, without a running grab (1000 ms time-out).
+    virtual bool snap(Frame& frame) = 0;
+    // The next image of the running grab (1000 ms time-out).
+    virtual bool retrieveFrame(Frame& frame) = 0;
+    // As retrieveFrame with a 5000 ms time-out; `timestamp` is the monotonic
+    // clock in nanoseconds when the image arrived.
+    virtual bool retrieveFrameTimed(Frame& frame, std::int64_t& timestamp) = 0;
+    virtual bool isConnected() = 0;
+    // Opens the camera with its defaults; binning 2 x 2 when true, else 1 x 1.
+    virtual bool open(bool binning) = 0;
+    // Stops grabbing, turns the flash off, closes and releases the camera.
+    virtual void close() = 0;
+    virtual bool isGrabbing() = 0;
+    // SDK errors reach the caller.
+    virtual void stopGrabbing() = 0;
+
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    double gain = 0.0;
+    std::int32_t triggerMode = 0;  // 0 software (free run), 1 hardware trigger
+    std::int32_t flashMode = 0;    // 0 off, 1 on, 2 during exposure
+    std::int32_t pixelFormat = 1;  // 1 Mono12, 0 Mono8
+    std::string serialNumber;      // read by open
+    std::string name;
+};
+
+}  // namespace Brevanta
