@@ -11,6 +11,10 @@
 #include <cstddef>
 #include <vector>
 
+#include "NnlsGradient.h"
+#include "NnlsPassiveQr.h"
+#include "NnlsTrace.h"
+
 namespace kelo::engine {
 
 // How the last solve went, for the operator's fit diagnostics.
@@ -20,24 +24,56 @@ struct NnlsDiagnostics {
     int passiveCount = 0;         // size of the passive set at the end
     bool capReached = false;      // an iteration cap ended the solve
     double relativeResidual = 0;  // |A x - b| / |b| (0 when b is 0)
+    int exactGradients = 0;       // gradients taken the direct way near a tie
 };
 
 class NnlsSolver {
 public:
-    // A is m x n, column-major (element (i, j) at a[j * m + i]). The matrix
-    // must stay alive and unchanged until the next prepare(); calling
-    // prepare() again with the same pointer and shape does nothing.
+    // A is m x n, column-major (element (i, j) at a[j * m + i]). The solver
+    // keeps a copy and the products it derives from it; calling prepare()
+    // again with a matrix of the same shape and contents does nothing.
     void prepare(const double* a, std::size_t m, std::size_t n);
 
     // Minimises |A x - b| subject to x >= 0, starting from x = 0. b has m
     // entries, x receives n. The caps count outer iterations and inner
-    // passes in total over the whole solve.
+    // passes in total over the whole solve. Each variable is brought in
+    // when its gradient entry is the largest above `tolerance` (the first
+    // of equal ones), unless its column is numerically dependent on the
+    // passive ones; it then waits for the next outer iteration.
     void solve(const double* b, double* x, int maxOuter, int maxPasses, double tolerance);
 
     const NnlsDiagnostics& diagnostics() const { return last; }
 
+    // Every following solve records its steps into `steps` (emptied first);
+    // nullptr ends the recording.
+    void recordSteps(std::vector<NnlsStep>* steps) { trace = steps; }
+
 private:
-    // Implementation state (work space, derived products) goes here.
+    struct Choice {
+        int variable = -1;  // -1: no eligible entry above the tolerance
+        bool nearTie = false;
+    };
+    Choice choose(double tolerance, double tieBound) const;
+    bool bringIn(double tolerance);
+    bool runPasses(int maxPasses, double tolerance);
+    void takeOutFlagged();
+    void note(NnlsStep::Kind kind, int variable);
+
+    std::size_t m = 0;
+    std::size_t n = 0;
+    NnlsGradient gradient;
+    NnlsPassiveQr qr;
+
+    const double* b = nullptr;  // of the solve in progress
+    double* x = nullptr;
+    std::vector<double> w;  // gradient
+    std::vector<double> z;  // candidate solution
+    std::vector<char> eligible;
+    std::vector<char> toRemove;
+    std::vector<int> skipped;  // dependent candidates of this outer iteration
+    int passes = 0;
+
+    std::vector<NnlsStep>* trace = nullptr;
     NnlsDiagnostics last;
 };
 

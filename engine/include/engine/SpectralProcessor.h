@@ -1,0 +1,133 @@
+// The spectral processor: turns a camera frame into one mean value per
+// sampling cell, and cell values into a spectrum by a non-negative
+// least-squares fit against the unit's calibration, smoothed to the unit's
+// software line width.
+//
+// Threads: every operation may be called from any thread. One mutex makes
+// frame operations, mode switches and dark operations take turns, so a mode
+// switch from the user interface never lands in the middle of a frame that
+// the acquisition worker is converting or solving.
+#pragma once
+
+#include <cstdint>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "config/CalibrationData.h"
+#include "config/SystemConfig.h"
+#include "device/Frame.h"
+#include "engine/FitDiagnostics.h"
+
+namespace kelo::engine {
+class BlurNormalisation;
+class CellSampler;
+class NnlsSolver;
+}  // namespace kelo::engine
+
+class SpectralProcessor {
+public:
+    // Progress and timing messages go to `log`.
+    explicit SpectralProcessor(std::ostream& log = std::cout);
+    ~SpectralProcessor();
+    SpectralProcessor(const SpectralProcessor&) = delete;
+    SpectralProcessor& operator=(const SpectralProcessor&) = delete;
+
+    // Reads the unit's configuration and calibration (relative to the working
+    // folder) and sizes every buffer. False, with the reason printed, when the
+    // configuration cannot describe a working unit. A failed calibration load
+    // still returns true, but every frame operation is then refused.
+    bool initialize(const std::string& id);
+
+    // Selects the Gaussian-blur calibration set and frame normalisation.
+    void setGaussBlurMode(std::uint8_t mode);
+    // Restricted: spectra on rangeMinWavelength..rangeMaxWavelength in 1 nm
+    // steps (the start-up mode); otherwise the unit's full grid.
+    void setRestrictedRange(bool on);
+    // Off: one more normalisation image is made at the next frame, then kept.
+    void setBlurEveryFrame(bool on);
+    // Takes effect only while a dark is stored.
+    void setDarkSubtraction(bool on);
+    // Stores a dark of numCells values; false (nothing changes) for another length.
+    bool setDarkCells(std::vector<double> darkCells);
+    void clearDarkCells();
+
+    std::uint32_t getRestrictedPointCount() const;
+    // The grid of the spectra solveSpectrum returns now.
+    std::vector<double> getWavelengths() const;
+    void getDataSize(std::uint32_t& width, std::uint32_t& height) const;
+    std::uint32_t getNumCells() const;
+    // Why frame operations are refused (not initialised, calibration missing),
+    // or an empty text when they work.
+    std::string unavailableReason() const;
+
+    // One frame of dataSizeX x dataSizeY pixels to numCells cell values. False
+    // (cellValues untouched) for a frame of another size or when refused.
+    bool computeCellValues(Frame frame, std::vector<double>& cellValues);
+
+    // numCells cell values to a spectrum on the current grid; `saturated` is
+    // set when a measured cell (before dark subtraction) exceeds 4000.0. False
+    // (outputs untouched) for a vector of another length, a value that is not
+    // finite, or when refused.
+    bool solveSpectrum(std::vector<double> cells, std::vector<double>& spectrum,
+                       std::uint8_t& saturated);
+
+    // A copy of the diagnostics of the last solveSpectrum call.
+    kelo::engine::FitDiagnostics fitDiagnostics() const;
+
+private:
+    struct ActiveSet;
+
+    void setupLocked(const SystemConfig& record);
+    void setRestrictedRangeLocked(bool on);
+    bool readyLocked() const;
+    bool activeSetLocked(ActiveSet& set) const;
+    void findSaturatedCellsLocked(const std::vector<double>& measured);
+    void locateSaturatedCellsLocked(const ActiveSet& set);
+    void solveLocked(const ActiveSet& set);
+    void smoothLocked(const ActiveSet& set);
+    void publishDiagnosticsLocked(bool fitted);
+
+    std::ostream& log;
+
+    // Guards every member below: whole frame operations, mode switches and
+    // dark operations run one at a time.
+    mutable std::mutex operationMutex;
+
+    std::string deviceId;
+    CalibrationData calibration;
+    bool initialized = false;
+    bool calibrationLoaded = false;
+    std::string refusal = "the processor has not been initialised";  // why frames are refused
+
+    std::uint32_t dataSizeX = 0, dataSizeY = 0;
+    std::uint32_t imagePixels = 0;
+    std::uint32_t numCells = 0;
+    std::uint32_t fullPoints = 0;   // N
+    std::uint32_t rangePoints = 0;  // R
+
+    std::vector<double> fullGrid, restrictedGrid;
+    std::vector<double> kernelFull, kernelRange;
+    std::vector<double> wavelengths;  // the grid of the current mode
+    std::vector<double> cellValues;
+    std::vector<double> darkCells;
+    std::vector<double> rhs, solution, convolution, outputSpectrum;
+
+    bool darkSubtraction = false;
+    bool darkPresent = false;
+    bool blurOnce = true;
+    bool blurEveryFrame = true;
+    bool restrictedRange = true;
+    std::uint8_t gaussBlurMode = 0;
+
+    std::unique_ptr<kelo::engine::CellSampler> sampler;
+    std::unique_ptr<kelo::engine::BlurNormalisation> blurNormalisation;  // when the image allows
+    std::unique_ptr<kelo::engine::NnlsSolver> solver;
+    kelo::engine::FitDiagnostics diagnostics;  // being filled by the current solve
+
+    // Guards `published` alone, so that readers never wait for a solve.
+    mutable std::mutex diagnosticsMutex;
+    kelo::engine::FitDiagnostics published;
+};

@@ -1,0 +1,378 @@
+#include "engine/SpectralProcessor.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <exception>
+
+#include "BlurNormalisation.h"
+#include "CellSampler.h"
+#include "KernelSmoothing.h"
+#include "NnlsSolver.h"
+#include "SolverSettings.h"
+#include "SpectralGrids.h"
+#include "config/WavelengthGrid.h"
+#include "engine/LeastSquares.h"
+
+using kelo::engine::BlurNormalisation;
+using kelo::engine::CellSampler;
+using kelo::engine::FitDiagnostics;
+using kelo::engine::NnlsSolver;
+
+namespace {
+
+// Cell values above this are clipped or close to it.
+constexpr double kSaturationLevel = 4000.0;
+// Cell values summing to less than this carry no light worth fitting.
+constexpr double kSmallestCellSum = 1e-12;
+// One solve is a chain of small dependent steps: more BLAS threads only add
+// hand-offs, and the processor solves one problem at a time.
+constexpr int kBlasThreads = 1;
+constexpr int kOmpThreads = 1;
+
+long long millisecondsSince(std::chrono::steady_clock::time_point start) {
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+}
+
+bool allFinite(const std::vector<double>& values) {
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+}  // namespace
+
+// The calibration matrices and kernel of the current mode.
+struct SpectralProcessor::ActiveSet {
+    const kelo::DenseMatrix* transfer = nullptr;  // n x numCells, the transposed transfer matrix
+    const kelo::DenseMatrix* normal = nullptr;    // n x n, symmetric
+    const std::vector<double>* kernel = nullptr;
+    std::size_t n = 0;
+};
+
+SpectralProcessor::SpectralProcessor(std::ostream& log)
+    : log(log), solver(std::make_unique<NnlsSolver>()) {}
+
+SpectralProcessor::~SpectralProcessor() = default;
+
+bool SpectralProcessor::initialize(const std::string& id) {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    initialized = false;
+    calibrationLoaded = false;
+    deviceId = id;
+    log << "\nin spectralprocessor initialize";
+
+    SystemConfig record;
+    if (record.load(id, log))
+        record.printSummary(log);
+    else
+        log << "something went wrong with reading cfg";
+
+    const std::string unusable = record.unusableReason();
+    if (!unusable.empty()) {
+        refusal = "the configuration of unit " + id + " cannot drive a unit: " + unusable;
+        log << "\n" << refusal << "\n";
+        return false;
+    }
+    try {
+        kelo::engine::setSolverThreads(kBlasThreads, kOmpThreads);
+        setupLocked(record);
+    } catch (const std::exception& error) {
+        refusal = std::string("the processor could not be set up: ") + error.what();
+        log << "\n" << refusal << "\n";
+        return false;
+    }
+    initialized = true;
+    return true;
+}
+
+void SpectralProcessor::setupLocked(const SystemConfig& record) {
+    record.getDataSize(dataSizeX, dataSizeY);
+    log << "\nDataSizes: " << dataSizeX << dataSizeY;
+
+    numCells = static_cast<std::uint32_t>(record.getNumCells());
+    std::uint16_t minWavelength, maxWavelength, wavelengthRes;
+    record.getWavelengthRange(minWavelength, maxWavelength, wavelengthRes);
+    std::int32_t rangeMinWavelength, rangeMaxWavelength;
+    record.getRestrictedRange(rangeMinWavelength, rangeMaxWavelength);
+    fullPoints = kelo::gridPointCount(minWavelength, maxWavelength, wavelengthRes);
+    rangePoints = kelo::gridPointCount(rangeMinWavelength, rangeMaxWavelength, wavelengthRes);
+
+    fullGrid = kelo::engine::fullGrid(minWavelength, wavelengthRes, record.getWavelengthShift(),
+                                      fullPoints);
+    log << "\n SP Config : WvlArr is filled";
+    // With the 1 nm step of every calibrated unit this is the whole range.
+    restrictedGrid = kelo::engine::integerGrid(rangeMinWavelength, rangePoints);
+
+    // Sized for the larger grid once, so that range switches only resize.
+    const std::size_t largest = std::max(fullPoints, rangePoints);
+    for (std::vector<double>* buffer : {&rhs, &solution, &outputSpectrum, &wavelengths})
+        buffer->reserve(largest);
+    convolution.assign(2 * largest - 1, 0.0);
+    kernelFull = kelo::engine::gaussianKernel(fullGrid, record.getSwFwhm());
+    kernelRange = kelo::engine::gaussianKernel(restrictedGrid, record.getSwFwhm());
+    log << "\n Gaussian generated";
+
+    imagePixels = dataSizeX * dataSizeY;
+    blurNormalisation.reset();
+    if (BlurNormalisation::supports(dataSizeX, dataSizeY))
+        blurNormalisation = std::make_unique<BlurNormalisation>(dataSizeX, dataSizeY);
+    darkCells.assign(numCells, 0.0);
+    log << "\n Images Generated";
+
+    sampler.reset();
+    calibrationLoaded = calibration.loadCalibration(record, log);
+    if (calibrationLoaded) {
+        refusal.clear();
+        kelo::engine::CellGeometry geometry;
+        geometry.imageWidth = dataSizeX;
+        geometry.cellCount = numCells;
+        record.getNeighbourPixels(geometry.halfWidth, geometry.halfHeight);
+        std::int16_t offsetX, offsetY;
+        record.getSwOffset(offsetX, offsetY);
+        geometry.offsetX = offsetX;
+        geometry.offsetY = offsetY;
+        sampler = std::make_unique<CellSampler>(geometry, calibration);
+    } else {
+        refusal = "the calibration of unit " + deviceId +
+                  " could not be loaded: " + calibration.loadError;
+        log << "\n Files Not Found";
+        log << "\n" << refusal;
+    }
+
+    darkSubtraction = false;
+    darkPresent = false;
+    blurOnce = true;
+    blurEveryFrame = true;
+    setRestrictedRangeLocked(true);
+    cellValues.assign(numCells, 0.0);
+    diagnostics = FitDiagnostics();
+    diagnostics.saturatedCells.reserve(numCells);
+    std::lock_guard<std::mutex> lock(diagnosticsMutex);
+    published = diagnostics;
+    published.saturatedCells.reserve(numCells);
+}
+
+void SpectralProcessor::setGaussBlurMode(std::uint8_t mode) {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    gaussBlurMode = mode;
+    log << "Gaus Blur value:" << static_cast<int>(mode) << "\n";
+}
+
+void SpectralProcessor::setRestrictedRange(bool on) {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    setRestrictedRangeLocked(on);
+}
+
+void SpectralProcessor::setRestrictedRangeLocked(bool on) {
+    restrictedRange = on;
+    const std::size_t n = on ? rangePoints : fullPoints;
+    rhs.assign(n, 0.0);
+    solution.assign(n, 0.0);
+    outputSpectrum.assign(n, 0.0);
+    wavelengths = on ? restrictedGrid : fullGrid;
+}
+
+void SpectralProcessor::setBlurEveryFrame(bool on) {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    blurEveryFrame = on;
+    if (!on) blurOnce = true;
+}
+
+void SpectralProcessor::setDarkSubtraction(bool on) {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    darkSubtraction = on && darkPresent;
+}
+
+bool SpectralProcessor::setDarkCells(std::vector<double> dark) {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    if (!initialized || dark.size() != numCells || !allFinite(dark)) return false;
+    std::copy(dark.begin(), dark.end(), darkCells.begin());
+    darkPresent = true;
+    return true;
+}
+
+void SpectralProcessor::clearDarkCells() {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    std::fill(darkCells.begin(), darkCells.end(), 0.0);
+    darkPresent = false;
+}
+
+std::uint32_t SpectralProcessor::getRestrictedPointCount() const {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    return rangePoints;
+}
+
+std::vector<double> SpectralProcessor::getWavelengths() const {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    return wavelengths;
+}
+
+void SpectralProcessor::getDataSize(std::uint32_t& width, std::uint32_t& height) const {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    width = dataSizeX;
+    height = dataSizeY;
+}
+
+std::uint32_t SpectralProcessor::getNumCells() const {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    return numCells;
+}
+
+std::string SpectralProcessor::unavailableReason() const {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    if (!initialized || !calibrationLoaded) return refusal;
+    if (gaussBlurMode != 0 && !blurNormalisation)
+        return "the image is too small for the Gaussian-blur normalisation";
+    ActiveSet set;
+    if (!activeSetLocked(set))
+        return "the calibration of unit " + deviceId + " has no matrices for the current mode";
+    return {};
+}
+
+bool SpectralProcessor::readyLocked() const {
+    return initialized && calibrationLoaded;
+}
+
+bool SpectralProcessor::activeSetLocked(ActiveSet& set) const {
+    const bool blur = gaussBlurMode != 0;
+    if (restrictedRange) {
+        set.transfer = blur ? &calibration.tmatGbRangeT : &calibration.tmatRangeT;
+        set.normal = blur ? &calibration.trtGbRange : &calibration.trtRange;
+        set.kernel = &kernelRange;
+        set.n = rangePoints;
+    } else {
+        set.transfer = blur ? &calibration.tmatGbT : &calibration.tmatT;
+        set.normal = blur ? &calibration.trtGb : &calibration.trt;
+        set.kernel = &kernelFull;
+        set.n = fullPoints;
+    }
+    // The blur set exists only for units calibrated for it.
+    return set.transfer->rows == set.n && set.transfer->cols == numCells &&
+           set.normal->rows == set.n && set.normal->cols == set.n;
+}
+
+bool SpectralProcessor::computeCellValues(Frame frame, std::vector<double>& cells) {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    if (!readyLocked() || frame.size() != imagePixels) return false;
+    const bool blur = gaussBlurMode != 0;
+    if (blur && !blurNormalisation) return false;
+
+    cells.resize(numCells);
+    if (blur && (blurEveryFrame || blurOnce)) {
+        // The normalisation image comes from the frame as delivered.
+        blurNormalisation->make(frame.data(), log);
+        if (!blurEveryFrame) blurOnce = false;
+    }
+    sampler->zeroBadPixels(frame.data());
+    if (blur)
+        sampler->sample(frame.data(), blurNormalisation->image(), cells.data(), log);
+    else
+        sampler->sample(frame.data(), cells.data(), log);
+    return true;
+}
+
+bool SpectralProcessor::solveSpectrum(std::vector<double> cells, std::vector<double>& spectrum,
+                                      std::uint8_t& saturated) {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    ActiveSet set;
+    if (!readyLocked() || !activeSetLocked(set) || cells.size() != numCells || !allFinite(cells))
+        return false;
+
+    // A clipped cell stays clipped under a dark, so saturation is judged on
+    // the cells as measured.
+    findSaturatedCellsLocked(cells);
+    if (darkSubtraction && darkPresent)
+        for (std::size_t i = 0; i < cells.size(); ++i) cells[i] -= darkCells[i];
+
+    spectrum.resize(set.n);
+    double sum = 0.0;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        cellValues[i] = cells[i];
+        sum += cells[i];
+    }
+    if (sum < kSmallestCellSum) {
+        log << "\nIntersum < 1.0e-12";
+        std::fill(spectrum.begin(), spectrum.end(), 0.0);
+        diagnostics.saturatedCells.clear();
+        publishDiagnosticsLocked(false);
+        return true;
+    }
+    saturated = diagnostics.saturatedCells.empty() ? 0 : 1;
+    locateSaturatedCellsLocked(set);
+
+    auto start = std::chrono::steady_clock::now();
+    solveLocked(set);
+    log << "\nLSQN time: " << millisecondsSince(start) << " milliseconds\n";
+
+    start = std::chrono::steady_clock::now();
+    smoothLocked(set);
+    log << "\nConvolution time: " << millisecondsSince(start) << " milliseconds" << std::endl;
+
+    std::copy(outputSpectrum.begin(), outputSpectrum.end(), spectrum.begin());
+    publishDiagnosticsLocked(true);
+    return true;
+}
+
+void SpectralProcessor::findSaturatedCellsLocked(const std::vector<double>& measured) {
+    diagnostics.saturatedCells.clear();
+    for (std::size_t cell = 0; cell < measured.size(); ++cell)
+        if (measured[cell] > kSaturationLevel)
+            diagnostics.saturatedCells.push_back({cell, measured[cell], 0.0});
+}
+
+void SpectralProcessor::locateSaturatedCellsLocked(const ActiveSet& set) {
+    for (kelo::engine::SaturatedCell& saturatedCell : diagnostics.saturatedCells) {
+        std::size_t peak = 0;
+        for (std::size_t point = 1; point < set.n; ++point)
+            if (set.transfer->at(point, saturatedCell.cell) >
+                set.transfer->at(peak, saturatedCell.cell))
+                peak = point;
+        saturatedCell.peakWavelength = wavelengths[peak];
+    }
+}
+
+void SpectralProcessor::solveLocked(const ActiveSet& set) {
+    const std::size_t n = set.n;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double* row = set.transfer->row(i);
+        double value = 0.0;
+        for (std::size_t k = 0; k < numCells; ++k) value += row[k] * cellValues[k];
+        rhs[i] = value;
+    }
+    // The normal matrix is symmetric, so its row-major values serve as the
+    // column-major matrix the solver takes.
+    solver->prepare(set.normal->values.data(), n, n);
+    const int cap = kelo::engine::iterationCap(n);
+    solver->solve(rhs.data(), solution.data(), cap, cap, kelo::engine::kSolverTolerance);
+
+    const kelo::engine::NnlsDiagnostics& solved = solver->diagnostics();
+    diagnostics.outerIterations = solved.outerIterations;
+    diagnostics.passes = solved.passes;
+    diagnostics.passiveCount = solved.passiveCount;
+    diagnostics.capReached = solved.capReached;
+    diagnostics.relativeResidual = solved.relativeResidual;
+}
+
+void SpectralProcessor::smoothLocked(const ActiveSet& set) {
+    const std::size_t n = set.n;
+    std::fill(outputSpectrum.begin(), outputSpectrum.end(), 0.0);
+    std::fill(convolution.begin(), convolution.begin() + long(2 * n - 1), 0.0);
+    kelo::engine::convolveFull(solution.data(), set.kernel->data(), n, convolution.data());
+    kelo::engine::centralPart(convolution.data(), n, outputSpectrum.data());
+}
+
+void SpectralProcessor::publishDiagnosticsLocked(bool fitted) {
+    diagnostics.fitted = fitted;
+    if (!fitted) {
+        diagnostics.outerIterations = diagnostics.passes = diagnostics.passiveCount = 0;
+        diagnostics.capReached = false;
+        diagnostics.relativeResidual = 0.0;
+    }
+    std::lock_guard<std::mutex> lock(diagnosticsMutex);
+    published = diagnostics;
+}
+
+FitDiagnostics SpectralProcessor::fitDiagnostics() const {
+    std::lock_guard<std::mutex> lock(diagnosticsMutex);
+    return published;
+}
