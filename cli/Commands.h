@@ -11,6 +11,10 @@ using Words = std::vector<std::string>;
 
 int runInfo(const Words& words);
 int runSimunit(const Words& words);
+int runCells(const Words& words);
+int runSolve(const Words& words);
+int runDevices(const Words& words);
+int runGrab(const Words& words);
 
 // Prints "kelo <command>: <message>" on standard error and returns 2, the
 // status of a command given wrong words.

@@ -22,6 +22,19 @@ const CommandEntry kCommands[] = {
      "[--seed N]\n"
      "                           write a synthetic unit under DIR/cal/",
      kelo::cli::runSimunit},
+    {"cells", "cells ID FRAME --out FILE  cell values of a raw 16-bit frame, one per line",
+     kelo::cli::runCells},
+    {"solve",
+     "solve ID CELLS --out FILE [--full] [--dark CELLS] [--repeat N]\n"
+     "                           spectrum of a cell vector: wavelength, tab, value per line",
+     kelo::cli::runSolve},
+    {"devices", "devices                  attached cameras: serial number, tab, unit id",
+     kelo::cli::runDevices},
+    {"grab",
+     "grab [--exposure-ms X] [--gain G] [--pixel-format 8|12] [--flash off|on|exposure]\n"
+     "                           --out FILE\n"
+     "                           one frame of the first camera, little-endian 16-bit pixels",
+     kelo::cli::runGrab},
 };
 
 int printUsage(std::ostream& out, int status) {

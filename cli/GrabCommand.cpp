@@ -1,0 +1,163 @@
+// kelo grab: one raw frame of the first camera, set up from its unit's
+// system file as the application sets it up, written as little-endian
+// 16-bit pixels, row by row.
+#include <cstdint>
+#include <iostream>
+#include <optional>
+#include <vector>
+
+#include "ArgumentList.h"
+#include "Commands.h"
+#include "config/AtomicFile.h"
+#include "config/SystemConfig.h"
+#include "device/DeviceRegistry.h"
+#include "device/KelDevice.h"
+
+namespace kelo::cli {
+
+namespace {
+
+const char* const kSynopsis =
+    "usage: kelo grab [--exposure-ms X] [--gain G] [--pixel-format 8|12] "
+    "[--flash off|on|exposure] --out FILE";
+
+// What the command line asks for; absent values come from the unit.
+struct GrabRequest {
+    std::optional<double> exposureMs;
+    std::optional<double> gain;
+    std::optional<int> pixelFormat;  // the device's code: 0 Mono8, 1 Mono12
+    int flashMode = 2;               // on during exposure, as the application
+    std::string outFile;
+};
+
+std::optional<double> optionalNumber(const ArgumentList& arguments, const std::string& name,
+                                     std::string& error) {
+    if (!arguments.value(name)) return std::nullopt;
+    return arguments.number(name, 0.0, error);
+}
+
+// The request, or an empty result with `error` saying which word was wrong.
+std::optional<GrabRequest> parseRequest(const Words& words, std::string& error) {
+    auto arguments = ArgumentList::parse(
+        words, {"--exposure-ms", "--gain", "--pixel-format", "--flash", "--out"}, {}, error);
+    if (!arguments) return std::nullopt;
+    if (!arguments->positional().empty() || !arguments->value("--out")) {
+        error = kSynopsis;
+        return std::nullopt;
+    }
+    GrabRequest request;
+    request.outFile = *arguments->value("--out");
+    request.exposureMs = optionalNumber(*arguments, "--exposure-ms", error);
+    request.gain = optionalNumber(*arguments, "--gain", error);
+    if (!error.empty()) return std::nullopt;
+
+    if (auto format = arguments->value("--pixel-format")) {
+        if (*format != "8" && *format != "12") {
+            error = "--pixel-format takes 8 or 12, not \"" + *format + "\"";
+            return std::nullopt;
+        }
+        request.pixelFormat = *format == "8" ? 0 : 1;
+    }
+    if (auto flash = arguments->value("--flash")) {
+        if (*flash == "off") {
+            request.flashMode = 0;
+        } else if (*flash == "on") {
+            request.flashMode = 1;
+        } else if (*flash != "exposure") {
+            error = "--flash takes off, on or exposure, not \"" + *flash + "\"";
+            return std::nullopt;
+        }
+    }
+    return request;
+}
+
+// Window, offsets and pixel format from the system file; gain and exposure
+// time from the request or else the user file.
+void configureDevice(Brevanta::KelDevice& device, const SystemConfig& config,
+                     const GrabRequest& request) {
+    std::uint32_t sizeX = 0;
+    std::uint32_t sizeY = 0;
+    config.getDataSize(sizeX, sizeY);
+    device.setImageSize(static_cast<int>(sizeX), static_cast<int>(sizeY));
+    std::int32_t offsetX = 0;
+    std::int32_t offsetY = 0;
+    config.getHwOffset(offsetX, offsetY);
+    device.setImageOffset(offsetX, offsetY);
+    device.setPixelFormat(request.pixelFormat.value_or(config.hasDataResolution() ? 1 : 0));
+    device.setGain(request.gain.value_or(config.getGain()));
+    device.setExposureTime(request.exposureMs ? *request.exposureMs * 1000.0
+                                              : config.getExposureTime());
+    device.setFlashMode(request.flashMode);
+}
+
+std::vector<std::uint8_t> littleEndianBytes(const Frame& frame) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(frame.size() * 2);
+    for (std::uint16_t pixel : frame) {
+        bytes.push_back(static_cast<std::uint8_t>(pixel & 0xff));
+        bytes.push_back(static_cast<std::uint8_t>(pixel >> 8));
+    }
+    return bytes;
+}
+
+// Opens, configures and snaps the first camera into `frame`; closes it
+// again. False, with the reason on standard error, when that fails.
+bool grabFirstCamera(const GrabRequest& request, Frame& frame, int& width, int& height) {
+    DeviceRegistry& registry = DeviceRegistry::instance();
+    std::vector<std::string> serials;
+    if (!registry.initialize()) {
+        std::cerr << "kelo grab: no camera attached\n";
+        return false;
+    }
+    registry.getDeviceList(serials);
+    Brevanta::KelDevice* device = serials.empty() ? nullptr : registry.createDevice(serials[0]);
+    if (device == nullptr) {
+        std::cerr << "kelo grab: the first camera is gone\n";
+        return false;
+    }
+
+    const std::string unitId = device->getUserDefinedName();
+    SystemConfig config;
+    if (!config.load(unitId)) {
+        std::cerr << "\nConfig file error\nkelo grab: no configuration for unit \"" << unitId
+                  << "\"\n";
+        return false;
+    }
+    if (!device->open(false)) {
+        std::cerr << "\nkelo grab: cannot open camera " << serials[0] << "\n";
+        device->close();
+        return false;
+    }
+    configureDevice(*device, config, request);
+    const bool grabbed = device->snap(frame);
+    width = device->width;
+    height = device->height;
+    device->close();
+    if (!grabbed) std::cerr << "\nkelo grab: no frame from camera " << serials[0] << "\n";
+    return grabbed;
+}
+
+}  // namespace
+
+int runGrab(const Words& words) {
+    std::string error;
+    const std::optional<GrabRequest> request = parseRequest(words, error);
+    if (!request) return usageError("grab", error);
+
+    Frame frame;
+    int width = 0;
+    int height = 0;
+    if (!grabFirstCamera(*request, frame, width, height)) return 1;
+
+    const std::vector<std::uint8_t> bytes = littleEndianBytes(frame);
+    const std::string failure = replaceFileContents(request->outFile, bytes.data(), bytes.size());
+    if (!failure.empty()) {
+        std::cerr << "kelo grab: " << failure << "\n";
+        return 1;
+    }
+    std::cout.flush();
+    std::cerr << width << "x" << height << "\n";
+    return 0;
+}
+
+}  // namespace kelo::cli
