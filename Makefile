@@ -27,3 +27,19 @@ test: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# make bench: the benchmarks, then SciPy's NNLS timed on the engine's own
+# problems (Debian's python3-scipy, installed when missing). Not part of
+# make test; take figures on a quiet machine.
+.PHONY: bench
+bench: build
+	@/usr/bin/python3 -c "import scipy" 2>/dev/null || { \
+	  as_root=""; [ "$$(id -u)" -eq 0 ] || as_root=sudo; \
+	  $$as_root apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $$as_root apt-get install -y --no-install-recommends python3-scipy; }
+	@$(BUILD_DIR)/bin/sim_camera_bench
+	@$(BUILD_DIR)/bin/engine_bench --benchmark_repetitions=10 \
+	  --benchmark_report_aggregates_only=true \
+	  --benchmark_out=$(BUILD_DIR)/engine_bench.json --benchmark_out_format=json
+	@/usr/bin/python3 bench/compare_scipy.py $(BUILD_DIR)/bin/nnls_problem_export \
+	  $(BUILD_DIR)/engine_bench.json
