@@ -49,9 +49,9 @@ struct UnitModel {
     double sensitivityWidthRed = 230.0;   // nm, how fast it falls above the peak
 
     // Cell value for a flat spectrum of 1 through a cell at the sensitivity
-    // peak; a flat spectrum of 1000 then gives a few hundred to a few
+    // peak; a flat spectrum of 100 then gives a few hundred to a few
     // thousand counts.
-    double responsivity = 2.5;
+    double responsivity = 25.0;
 
     // Illumination profile of the blurred-frame correction (peak 1, like
     // vignetting): cells far from the optical centre get less light.

@@ -15,7 +15,7 @@ struct SensorModel {
     // Counts (12-bit) per unit of (transfer matrix x scene spectrum) per µs of
     // exposure at linear gain 1: a window's mean signal is
     // exposure * gain * countsPerUnit * (T s).
-    double countsPerUnit = 1e-4;
+    double countsPerUnit = 1e-5;
     // Black level added to every pixel after the gain, 12-bit counts.
     double darkLevel = 40.0;
     int maxCount12 = 4095;
