@@ -12,9 +12,10 @@ const reference::SyntheticCalibration& calibration() {
 reference::SolverProblem build(ProblemKind kind) {
     const bool full = kind == ProblemKind::fullBroadband;
     const std::vector<double> grid = calibration().grid(full);
-    const std::vector<double> spectrum = kind == ProblemKind::restrictedLine
-                                             ? reference::lineSpectrum(grid, {532.0}, 1.0, 1000.0)
-                                             : reference::halogenSpectrum(grid, 1000.0);
+    const std::vector<double> spectrum =
+        kind == ProblemKind::restrictedLine
+            ? reference::lineSpectrum(grid, {532.0}, 1.0, reference::kCameraPeak)
+            : reference::halogenSpectrum(grid, reference::kCameraPeak);
     return calibration().problem(spectrum, full);
 }
 

@@ -89,27 +89,32 @@ std::unique_ptr<kelo::reference::SyntheticCalibration> NnlsAgreementTest::calibr
 
 TEST_F(NnlsAgreementTest, HalogenTakesThePlainPathInBothRanges) {
     for (const bool full : {false, true})
-        expectAgreement(kelo::reference::halogenSpectrum(calibration->grid(full), 1000.0), full);
+        expectAgreement(
+            kelo::reference::halogenSpectrum(calibration->grid(full), kelo::reference::kCameraPeak),
+            full);
 }
 
 // Noise makes the fit drop variables on the way: many removal passes.
 TEST_F(NnlsAgreementTest, NoisyHalogenTakesThePlainPathThroughItsRemovals) {
     for (const bool full : {false, true})
-        expectAgreement(kelo::reference::halogenSpectrum(calibration->grid(full), 1000.0), full,
-                        20.0);
+        expectAgreement(
+            kelo::reference::halogenSpectrum(calibration->grid(full), kelo::reference::kCameraPeak),
+            full, 20.0);
 }
 
 TEST_F(NnlsAgreementTest, SingleLaserLineTakesThePlainPath) {
-    const auto s = kelo::reference::lineSpectrum(calibration->grid(false), {532.0}, 1.0, 1000.0);
+    const auto s = kelo::reference::lineSpectrum(calibration->grid(false), {532.0}, 1.0,
+                                                 kelo::reference::kCameraPeak);
     expectAgreement(s, false);
 }
 
 TEST_F(NnlsAgreementTest, MercuryLinesOnAWeakContinuumTakeThePlainPath) {
     for (const bool full : {false, true}) {
         const auto grid = calibration->grid(full);
-        auto s =
-            kelo::reference::lineSpectrum(grid, {404.7, 435.8, 546.1, 577.0, 579.1}, 2.0, 800.0);
-        const auto continuum = kelo::reference::halogenSpectrum(grid, 20.0);
+        auto s = kelo::reference::lineSpectrum(grid, {404.7, 435.8, 546.1, 577.0, 579.1}, 2.0,
+                                               0.8 * kelo::reference::kCameraPeak);
+        const auto continuum =
+            kelo::reference::halogenSpectrum(grid, 0.02 * kelo::reference::kCameraPeak);
         for (std::size_t i = 0; i < s.size(); ++i) s[i] += continuum[i];
         expectAgreement(s, full);
     }
@@ -118,7 +123,8 @@ TEST_F(NnlsAgreementTest, MercuryLinesOnAWeakContinuumTakeThePlainPath) {
 // A broadband spectrum brings nearly every variable in, one pass each, and
 // each removal costs one more: n passes stop the solve short of the optimum.
 TEST_F(NnlsAgreementTest, RegressionCapsOfNPassesStopBroadbandSolveShortOfTheOptimum) {
-    const auto s = kelo::reference::halogenSpectrum(calibration->grid(false), 1000.0);
+    const auto s =
+        kelo::reference::halogenSpectrum(calibration->grid(false), kelo::reference::kCameraPeak);
     const SolverProblem p = calibration->problem(s, false);
     kelo::engine::NnlsSolver solver;
     solver.prepare(p.a, p.n, p.n);

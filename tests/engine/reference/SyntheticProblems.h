@@ -59,6 +59,10 @@ private:
     int firstRange = 0;
 };
 
+// Spectrum height that brings the synthetic unit's brightest cells to a
+// few thousand counts, as a well-exposed frame does.
+constexpr double kCameraPeak = 100.0;
+
 // A halogen lamp: Planck's law at 2856 K, the largest value `peak`.
 std::vector<double> halogenSpectrum(const std::vector<double>& grid, double peak);
 
