@@ -107,6 +107,10 @@ struct UnusableRecord {
     const char* reasonMentions;
 };
 
+void PrintTo(const UnusableRecord& record, std::ostream* out) {
+    *out << record.name;
+}
+
 class UnusableRecords : public ::testing::TestWithParam<UnusableRecord> {};
 
 TEST_P(UnusableRecords, InitializeFailsNamingTheFault) {
