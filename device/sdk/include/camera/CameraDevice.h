@@ -53,13 +53,16 @@ public:
     virtual NodeMap& nodeMap() = 0;
 
     // Starts a grab that runs until stopGrabbing; with maxImages > 0 it ends
-    // by itself after that many images. Needs an open camera.
+    // by itself after that many images. Needs an open camera. A grab that is
+    // already running is stopped first (its pending images are dropped).
+    // Both loop owners deliver through retrieveResult.
     virtual void startGrabbing(GrabStrategy strategy, GrabLoop loop,
                                std::size_t maxImages = 0) = 0;
     // Blocks up to timeoutMs for the next image of the running grab. With
     // TimeoutHandling::Return a time-out returns false, otherwise throws
     // TimeoutException. The grab ends (isGrabbing false) after the last image
-    // of a limited grab has been retrieved.
+    // of a limited grab has been retrieved. Without a running grab it returns
+    // false at once.
     virtual bool retrieveResult(unsigned timeoutMs, GrabResult& result,
                                 TimeoutHandling handling) = 0;
     virtual void stopGrabbing() = 0;
