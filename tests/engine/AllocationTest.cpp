@@ -1,46 +1,16 @@
-// Frame work allocates nothing once the buffers exist: counted by replacing
-// the global allocation functions of this test program.
+// Frame work allocates nothing once the buffers exist.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <sstream>
 
+#include "AllocationCounter.h"
 #include "TestSupport.h"
 #include "engine/SpectralProcessor.h"
 #include "sim/SyntheticUnit.h"
 
 namespace {
 
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (counting) ++allocations;
-    if (void* memory = std::malloc(size ? size : 1)) return memory;
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-
-namespace {
-
-class CountedAllocations {
-public:
-    CountedAllocations() {
-        allocations = 0;
-        counting = true;
-    }
-    ~CountedAllocations() { counting = false; }
-    long count() const { return allocations; }
-};
+using kelo::test::CountedAllocations;
 
 TEST(Allocation, FrameOperationsAllocateNothingAfterTheFirstFrame) {
     kelo::test::ScopedWorkDir dir;

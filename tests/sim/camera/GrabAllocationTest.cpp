@@ -1,31 +1,8 @@
-// A grabbing camera allocates nothing per frame once its buffers exist:
-// counted by replacing the global allocation functions of this test program.
+// A grabbing camera allocates nothing per frame once its buffers exist.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "AllocationCounter.h"
 #include "SimCameraTestSupport.h"
-
-namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (counting) ++allocations;
-    if (void* memory = std::malloc(size ? size : 1)) return memory;
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
 
 namespace kelo::simcamtest {
 namespace {
@@ -46,14 +23,13 @@ TEST_F(GrabAllocationTest, FramesAndNodeWritesAllocateNothingWhileGrabbing) {
         for (int i = 0; i < 3; ++i)
             ASSERT_TRUE(device->retrieveResult(1000, result, camera::TimeoutHandling::Return));
 
-        allocations = 0;
-        counting = true;
+        test::CountedAllocations counted;
         for (int i = 0; i < 10; ++i) {
             result.reset();
             upperLimit.setValue(5000.0 + i);
             if (!device->retrieveResult(1000, result, camera::TimeoutHandling::Return)) break;
         }
-        counting = false;
+        const long allocations = counted.count();
         EXPECT_NE(result, nullptr);
         EXPECT_EQ(allocations, 0);
         device->stopGrabbing();
