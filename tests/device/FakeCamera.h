@@ -23,6 +23,7 @@ public:
     int height() const override { return imageHeight; }
     std::uint32_t pixelType() const override { return type; }
     const void* buffer() const override { return pixels.data(); }
+    std::int64_t timeStamp() const override { return 0; }
 
 private:
     int imageWidth;

@@ -20,9 +20,11 @@ public:
     int height() const override { return rows; }
     std::uint32_t pixelType() const override { return type; }
     const void* buffer() const override { return storage.data(); }
+    std::int64_t timeStamp() const override { return exposureStart; }
 
     // Describes the image the buffer is about to hold; it must fit.
     void shape(int width, int height, PixelFormat format);
+    void stamp(std::int64_t nanoseconds) { exposureStart = nanoseconds; }
     std::uint16_t* words() { return storage.data(); }
     std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(storage.data()); }
 
@@ -31,6 +33,7 @@ private:
     int columns = 0;
     int rows = 0;
     std::uint32_t type = camera::kPixelMono12;
+    std::int64_t exposureStart = 0;
 };
 
 class FramePool {

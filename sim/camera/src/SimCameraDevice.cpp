@@ -292,6 +292,9 @@ void SimCameraDevice::grabLoop() {
 
         std::shared_ptr<FrameBuffer> frame = pool->acquire();
         if (frame) {
+            frame->stamp(
+                std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch())
+                    .count());
             const double brightest = renderFrame(settings, *frame);
             state.update([&](CameraSettings& now) {
                 adjustAutomaticSettings(now, settings.exposureUs, settings.gainDb, brightest);

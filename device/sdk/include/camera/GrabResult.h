@@ -20,6 +20,8 @@ public:
     virtual int height() const = 0;
     virtual std::uint32_t pixelType() const = 0;
     virtual const void* buffer() const = 0;  // row-major, width x height pixels
+    // Start of the exposure on the camera's own clock, in nanoseconds.
+    virtual std::int64_t timeStamp() const = 0;
 };
 
 // Empty until a retrieval fills it.
