@@ -5,10 +5,12 @@
 // Threads: grabs and grab-mode changes run on the acquisition worker;
 // exposure, gain, trigger, flash and automatic-exposure settings may arrive
 // from the user-interface thread at the same time. Nothing is locked; the
-// fields are plain values written by whichever thread changed them last.
+// fields are written by whichever thread changed them last, and those that
+// both threads use (the trigger mode) are atomic.
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -39,6 +41,16 @@ public:
     // Output line: 0 off, 1 on, 2 on during exposure; other modes: false.
     virtual bool setFlashMode(int mode) = 0;
     virtual void setName(const std::string& name) = 0;
+    // Trigger modes.
+    static constexpr int kSoftwareTrigger = 0;  // free run
+    static constexpr int kHardwareTrigger = 1;
+    // Grab modes.
+    static constexpr int kGrabStop = 0;
+    static constexpr int kGrabOne = 1;
+    static constexpr int kGrabLatestImage = 2;
+    static constexpr int kGrabEveryImage = 3;
+    static constexpr int kGrabLatestImageBySdk = 4;
+
     // 0 free run (software), 1 hardware trigger; other modes are ignored.
     virtual void setTriggerMode(int mode) = 0;
     // 0 stop; 1 one image; 2 continuous, latest image only; 3 continuous,
@@ -81,10 +93,10 @@ public:
     std::int32_t width = 0;
     std::int32_t height = 0;
     double gain = 0.0;
-    std::int32_t triggerMode = 0;  // 0 software (free run), 1 hardware trigger
-    std::int32_t flashMode = 0;    // 0 off, 1 on, 2 during exposure
-    std::int32_t pixelFormat = 1;  // 1 Mono12, 0 Mono8
-    std::string serialNumber;      // read by open
+    std::atomic<std::int32_t> triggerMode{0};  // 0 software (free run), 1 hardware trigger
+    std::int32_t flashMode = 0;                // 0 off, 1 on, 2 during exposure
+    std::int32_t pixelFormat = 1;              // 1 Mono12, 0 Mono8
+    std::string serialNumber;                  // read by open
     std::string name;
 };
 

@@ -3,6 +3,7 @@
 // messages and lastError, except where KelDevice.h says they reach the caller.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -58,7 +59,8 @@ public:
     void stopGrabbing() override;
 
     std::int32_t lastError = kNoError;
-    double grabExposureTime = 0.0;
+    // Written by the grabbing worker, read by the user-interface thread.
+    std::atomic<double> grabExposureTime{0.0};
 
 private:
     bool setAutoMode(const char* nodeName, const char* symbol);
