@@ -145,6 +145,7 @@ void SpectralProcessor::setupLocked(const SystemConfig& record) {
     blurEveryFrame = true;
     setRestrictedRangeLocked(true);
     cellValues.assign(numCells, 0.0);
+    workingFrame.assign(imagePixels, 0);
     diagnostics = FitDiagnostics();
     diagnostics.saturatedCells.reserve(numCells);
     std::lock_guard<std::mutex> lock(diagnosticsMutex);
@@ -251,7 +252,7 @@ bool SpectralProcessor::activeSetLocked(ActiveSet& set) const {
            set.normal->rows == set.n && set.normal->cols == set.n;
 }
 
-bool SpectralProcessor::computeCellValues(Frame frame, std::vector<double>& cells) {
+bool SpectralProcessor::computeCellValues(const Frame& frame, std::vector<double>& cells) {
     std::lock_guard<std::mutex> lock(operationMutex);
     if (!readyLocked() || frame.size() != imagePixels) return false;
     const bool blur = gaussBlurMode != 0;
@@ -263,16 +264,17 @@ bool SpectralProcessor::computeCellValues(Frame frame, std::vector<double>& cell
         blurNormalisation->make(frame.data(), log);
         if (!blurEveryFrame) blurOnce = false;
     }
-    sampler->zeroBadPixels(frame.data());
+    std::copy(frame.begin(), frame.end(), workingFrame.begin());
+    sampler->zeroBadPixels(workingFrame.data());
     if (blur)
-        sampler->sample(frame.data(), blurNormalisation->image(), cells.data(), log);
+        sampler->sample(workingFrame.data(), blurNormalisation->image(), cells.data(), log);
     else
-        sampler->sample(frame.data(), cells.data(), log);
+        sampler->sample(workingFrame.data(), cells.data(), log);
     return true;
 }
 
-bool SpectralProcessor::solveSpectrum(std::vector<double> cells, std::vector<double>& spectrum,
-                                      std::uint8_t& saturated) {
+bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
+                                      std::vector<double>& spectrum, std::uint8_t& saturated) {
     std::lock_guard<std::mutex> lock(operationMutex);
     ActiveSet set;
     if (!readyLocked() || !activeSetLocked(set) || cells.size() != numCells || !allFinite(cells))
@@ -281,14 +283,12 @@ bool SpectralProcessor::solveSpectrum(std::vector<double> cells, std::vector<dou
     // A clipped cell stays clipped under a dark, so saturation is judged on
     // the cells as measured.
     findSaturatedCellsLocked(cells);
-    if (darkSubtraction && darkPresent)
-        for (std::size_t i = 0; i < cells.size(); ++i) cells[i] -= darkCells[i];
-
+    const bool subtractDark = darkSubtraction && darkPresent;
     spectrum.resize(set.n);
     double sum = 0.0;
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        cellValues[i] = cells[i];
-        sum += cells[i];
+        cellValues[i] = subtractDark ? cells[i] - darkCells[i] : cells[i];
+        sum += cellValues[i];
     }
     if (sum < kSmallestCellSum) {
         log << "\nIntersum < 1.0e-12";

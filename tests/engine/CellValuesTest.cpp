@@ -81,9 +81,11 @@ TEST_F(TwoWindowUnit, CellWithThreeBadPixelsIsTheMeanOfTheOther286) {
 
     Frame odd = frame(2, 60000, 4095);
     odd[2 * kWidth + 3] = 3;  // one good pixel of cell 0 one count higher
+    const Frame delivered = odd;
     ASSERT_TRUE(processor.computeCellValues(odd, cells));
     EXPECT_EQ(cells[0], (285.0 * 2 + 3) / 286);
     EXPECT_EQ(cells[1], 2.0);
+    EXPECT_EQ(odd, delivered);  // the caller's frame keeps its bad pixels
 }
 
 TEST_F(TwoWindowUnit, CellWhosePixelsAreAllBadIsZero) {

@@ -65,13 +65,14 @@ public:
 
     // One frame of dataSizeX x dataSizeY pixels to numCells cell values. False
     // (cellValues untouched) for a frame of another size or when refused.
-    bool computeCellValues(Frame frame, std::vector<double>& cellValues);
+    // The frame is left as it is; the bad pixels are zeroed in a working copy.
+    bool computeCellValues(const Frame& frame, std::vector<double>& cellValues);
 
     // numCells cell values to a spectrum on the current grid; `saturated` is
     // set when a measured cell (before dark subtraction) exceeds 4000.0. False
     // (outputs untouched) for a vector of another length, a value that is not
     // finite, or when refused.
-    bool solveSpectrum(std::vector<double> cells, std::vector<double>& spectrum,
+    bool solveSpectrum(const std::vector<double>& cells, std::vector<double>& spectrum,
                        std::uint8_t& saturated);
 
     // A copy of the diagnostics of the last solveSpectrum call.
@@ -111,6 +112,7 @@ private:
     std::vector<double> fullGrid, restrictedGrid;
     std::vector<double> kernelFull, kernelRange;
     std::vector<double> wavelengths;  // the grid of the current mode
+    Frame workingFrame;               // the frame being sampled, bad pixels zeroed
     std::vector<double> cellValues;
     std::vector<double> darkCells;
     std::vector<double> rhs, solution, convolution, outputSpectrum;
