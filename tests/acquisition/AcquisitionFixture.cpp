@@ -1,0 +1,196 @@
+#include "AcquisitionFixture.h"
+
+#include <QCoreApplication>
+#include <iostream>
+#include <sstream>
+
+#include "device/DeviceRegistry.h"
+#include "sim/SyntheticUnit.h"
+#include "simcam/SimulatorControl.h"
+
+namespace kelo::acquisitiontest {
+
+std::unique_ptr<kelo::test::ScopedWorkDir> AcquisitionTest::workDir;
+
+namespace {
+
+// Keeps the controller's and the device's set-up messages out of the test log.
+class QuietOutput {
+public:
+    QuietOutput() : out(std::cout.rdbuf(sink.rdbuf())), err(std::cerr.rdbuf(sink.rdbuf())) {}
+    ~QuietOutput() {
+        std::cout.rdbuf(out);
+        std::cerr.rdbuf(err);
+    }
+
+private:
+    std::ostringstream sink;
+    std::streambuf* out;
+    std::streambuf* err;
+};
+
+}  // namespace
+
+void AcquisitionTest::SetUpTestSuite() {
+    workDir = std::make_unique<kelo::test::ScopedWorkDir>();
+    sim::SyntheticUnitOptions options;
+    options.id = kUnitId;
+    options.root = workDir->path();
+    std::ostringstream log;
+    ASSERT_EQ(sim::writeSyntheticUnit(options, log), "");
+}
+
+void AcquisitionTest::TearDownTestSuite() {
+    // No camera may go on rendering from the folder about to be removed.
+    simcam::SimulatorSettings unplugged;
+    unplugged.cameras.clear();
+    simcam::configure(unplugged);
+    workDir.reset();
+}
+
+void AcquisitionTest::TearDown() {
+    simcam::setTriggerRate(0.0);
+}
+
+std::filesystem::path AcquisitionTest::folder() {
+    return workDir->path();
+}
+
+Brevanta::KelDevice* AcquisitionTest::attachCamera(const std::string& unitId,
+                                                   const std::string& scene) {
+    static int nextSerial = 60000000;
+    serial = std::to_string(nextSerial++);
+    simcam::SimulatorSettings settings;
+    settings.cameras = {{serial, unitId}};
+    settings.scene = scene;
+    settings.noise = false;
+    settings.root = workDir->path();
+    simcam::configure(settings);
+
+    DeviceRegistry& registry = DeviceRegistry::instance();
+    QuietOutput quiet;
+    EXPECT_TRUE(registry.initialize());
+    std::vector<std::string> ids;
+    registry.getDeviceList(ids);
+    EXPECT_EQ(ids, std::vector<std::string>{serial});
+    return registry.createDevice(serial);
+}
+
+std::unique_ptr<Brevanta::KelSpectro> AcquisitionTest::openController(const std::string& scene) {
+    Brevanta::KelDevice* device = attachCamera(kUnitId, scene);
+    EXPECT_NE(device, nullptr);
+    auto spectro = std::make_unique<Brevanta::KelSpectro>(serial, device);
+    QuietOutput quiet;
+    EXPECT_TRUE(spectro->initDevice());
+    spectro->setExposureTime(kExposureUs);
+    spectro->setAverages(1);
+    return spectro;
+}
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+SignalLog::SignalLog(Brevanta::KelSpectro& spectro) {
+    using Brevanta::KelSpectro;
+    const auto direct = Qt::DirectConnection;
+    connections = {
+        QObject::connect(
+            &spectro, &KelSpectro::spectrumReady, &spectro,
+            [this](const std::vector<double>& spectrum, bool) {
+                std::lock_guard<std::mutex> lock(mutex);
+                log.push_back({Event::Spectrum, 0.0, spectrum.size()});
+                spectrumValues.push_back(spectrum);
+            },
+            direct),
+        QObject::connect(
+            &spectro, &KelSpectro::frameId, &spectro,
+            [this](int id) {
+                add({Event::FrameId, double(id), 0});
+            },
+            direct),
+        QObject::connect(
+            &spectro, &KelSpectro::fpsReady, &spectro,
+            [this](int fps) {
+                add({Event::Fps, double(fps), 0});
+            },
+            direct),
+        QObject::connect(
+            &spectro, &KelSpectro::avgProgress, &spectro,
+            [this](double progress) {
+                add({Event::Progress, progress, 0});
+            },
+            direct),
+        QObject::connect(
+            &spectro, &KelSpectro::darkImageCollected, &spectro,
+            [this] {
+                add({Event::Dark, 0.0, 0});
+            },
+            direct),
+    };
+}
+
+SignalLog::~SignalLog() {
+    for (const QMetaObject::Connection& connection : connections) QObject::disconnect(connection);
+}
+
+void SignalLog::add(Event event) {
+    std::lock_guard<std::mutex> lock(mutex);
+    log.push_back(event);
+}
+
+std::vector<SignalLog::Event> SignalLog::events() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return log;
+}
+
+int SignalLog::count(Event::Kind kind) const {
+    std::lock_guard<std::mutex> lock(mutex);
+    int n = 0;
+    for (const Event& event : log) n += event.kind == kind;
+    return n;
+}
+
+std::vector<std::vector<double>> SignalLog::spectra() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return spectrumValues;
+}
+
+LiveRun::LiveRun(Brevanta::KelSpectro& spectro) : spectro(spectro) {
+    thread = std::thread([this] {
+        loopResult = this->spectro.getSpectraC();
+        done = true;
+    });
+}
+
+LiveRun::~LiveRun() {
+    if (thread.joinable()) stop();
+}
+
+bool LiveRun::stop() {
+    // The loop may be between two grabs when the camera stops; it starts
+    // none after seeing the camera stopped.
+    waitUntil([this] {
+        if (!done) {
+            spectro.stopGrabbing();
+            spectro.setWaitForTrigger(false);
+        }
+        return done.load();
+    });
+    if (thread.joinable()) thread.join();
+    return loopResult;
+}
+
+bool LiveRun::waitForEnd(std::chrono::milliseconds timeout) {
+    if (!waitUntil([this] { return done.load(); }, timeout)) return false;
+    if (thread.joinable()) thread.join();
+    return true;
+}
+
+}  // namespace kelo::acquisitiontest
