@@ -15,6 +15,7 @@ int runCells(const Words& words);
 int runSolve(const Words& words);
 int runDevices(const Words& words);
 int runGrab(const Words& words);
+int runLive(const Words& words);
 
 // Prints "kelo <command>: <message>" on standard error and returns 2, the
 // status of a command given wrong words.

@@ -35,6 +35,11 @@ const CommandEntry kCommands[] = {
      "                           --out FILE\n"
      "                           one frame of the first camera, little-endian 16-bit pixels",
      kelo::cli::runGrab},
+    {"live",
+     "live [--seconds S] [--averages N] [--exposure-ms X]\n"
+     "                           the live loop on the first camera: spectra, spectra per\n"
+     "                           second, last frame rate, camera frame rate",
+     kelo::cli::runLive},
 };
 
 int printUsage(std::ostream& out, int status) {

@@ -1,0 +1,127 @@
+// kelo live: the live loop of the application against the first camera for
+// a while, then how many spectra it published and how fast: the operator's
+// throughput check and the benchmark of the whole live path. Where the loop
+// spent its time goes to standard error.
+#include <QThread>
+#include <atomic>
+#include <chrono>
+#include <iomanip>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "ArgumentList.h"
+#include "Commands.h"
+#include "acquisition/KelSpectroFactory.h"
+
+namespace kelo::cli {
+
+namespace {
+
+const char* const kSynopsis = "usage: kelo live [--seconds S] [--averages N] [--exposure-ms X]";
+
+struct LiveRequest {
+    double seconds = 5.0;
+    int averages = 1;
+    std::optional<double> exposureMs;  // the unit's user file when absent
+};
+
+std::optional<LiveRequest> parseRequest(const Words& words, std::string& error) {
+    auto arguments =
+        ArgumentList::parse(words, {"--seconds", "--averages", "--exposure-ms"}, {}, error);
+    if (!arguments) return std::nullopt;
+    if (!arguments->positional().empty()) {
+        error = kSynopsis;
+        return std::nullopt;
+    }
+    LiveRequest request;
+    const std::optional<double> seconds = arguments->number("--seconds", request.seconds, error);
+    const std::optional<unsigned long long> averages =
+        arguments->wholeNumber("--averages", 1, error);
+    if (arguments->value("--exposure-ms"))
+        request.exposureMs = arguments->number("--exposure-ms", 0.0, error);
+    if (!error.empty() || !seconds || !averages) return std::nullopt;
+    if (!(*seconds > 0.0) || *averages < 1 || *averages > 100000 ||
+        (request.exposureMs && !(*request.exposureMs > 0.0))) {
+        error = "--seconds and --exposure-ms take positive numbers, --averages 1 to 100000";
+        return std::nullopt;
+    }
+    request.seconds = *seconds;
+    request.averages = static_cast<int>(*averages);
+    return request;
+}
+
+// The controller of the first camera, initialised from its unit; null with
+// the reason on standard error.
+std::shared_ptr<Brevanta::KelSpectro> openFirstCamera() {
+    KelSpectroFactory& factory = KelSpectroFactory::instance();
+    std::vector<std::string> ids;
+    if (!factory.init(ids)) {
+        std::cerr << "kelo live: no camera attached\n";
+        return nullptr;
+    }
+    std::shared_ptr<Brevanta::KelSpectro> spectro = factory.createSpectro();
+    if (spectro == nullptr || !spectro->initDevice()) {
+        std::cerr << "\nkelo live: the first camera cannot be used\n";
+        return nullptr;
+    }
+    return spectro;
+}
+
+void printStageTimes(const acquisition::StageTimes& times) {
+    using acquisition::Stage;
+    const std::pair<Stage, const char*> stages[] = {{Stage::WaitForFrame, "wait-for-frame"},
+                                                    {Stage::CellValues, "cell-values"},
+                                                    {Stage::Solve, "solve"},
+                                                    {Stage::Signal, "signal"}};
+    std::cerr << std::fixed << std::setprecision(3);
+    for (const auto& [stage, name] : stages)
+        std::cerr << "stage-ms " << name << ": " << times.meanMilliseconds(stage) << " (x"
+                  << times.count(stage) << ")\n";
+}
+
+}  // namespace
+
+int runLive(const Words& words) {
+    std::string error;
+    const std::optional<LiveRequest> request = parseRequest(words, error);
+    if (!request) return usageError("live", error);
+
+    std::shared_ptr<Brevanta::KelSpectro> spectro = openFirstCamera();
+    if (spectro == nullptr) return 1;
+    spectro->setAverages(request->averages);
+    if (request->exposureMs) spectro->setExposureTime(*request->exposureMs * 1000.0);
+
+    // Counted on the worker as the loop emits; nothing here runs an event loop.
+    std::atomic<long> spectra{0};
+    std::atomic<int> lastFps{0};
+    QObject::connect(
+        spectro.get(), &Brevanta::KelSpectro::spectrumReady, spectro.get(),
+        [&spectra](const std::vector<double>&, bool) { ++spectra; }, Qt::DirectConnection);
+    QObject::connect(
+        spectro.get(), &Brevanta::KelSpectro::fpsReady, spectro.get(),
+        [&lastFps](int fps) { lastFps = fps; }, Qt::DirectConnection);
+
+    std::unique_ptr<QThread> worker(QThread::create([&spectro] { spectro->getSpectraC(); }));
+    const auto start = std::chrono::steady_clock::now();
+    worker->start();
+    std::this_thread::sleep_for(std::chrono::duration<double>(request->seconds));
+    const long published = spectra;
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    spectro->stopGrabbing();
+    worker->wait();
+    const double cameraFps = spectro->getResultingFrameRate();
+    spectro->closeDevice();
+
+    std::cout << std::fixed << std::setprecision(1) << "\nspectra: " << published << "\n"
+              << "spectra-per-s: " << published / elapsed << "\n"
+              << "fps-ready: " << lastFps << "\n"
+              << "camera-fps: " << cameraFps << "\n";
+    std::cout.flush();
+    printStageTimes(spectro->getStageTimes());
+    return 0;
+}
+
+}  // namespace kelo::cli
