@@ -38,8 +38,7 @@ void renderUnitFrame(benchmark::State& state, PixelFormat format, bool noise) {
     FrameRenderer renderer;
     renderer.setUnit(defaultUnit());
     const std::vector<double> responses = cellResponses(*defaultUnit(), "fluorescent");
-    FrameBuffer frame(static_cast<std::size_t>(sensorModel().sensorWidth) *
-                      sensorModel().sensorHeight);
+    FrameBuffer frame(sensorPixels());
     FrameRequest request;
     request.width = 1280;
     request.height = 670;

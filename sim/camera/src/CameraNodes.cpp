@@ -1,7 +1,6 @@
 #include "CameraNodes.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -32,7 +31,7 @@ protected:
 
     template <typename Getter>
     auto get(const Getter& getter) const {
-        return state.read([&getter](const Settings& s, bool) { return getter(s); });
+        return state.read(getter);
     }
 
     // Runs `change` under the state lock once the node is writable now.
@@ -249,40 +248,45 @@ void addExposureAndGain(CameraNodeMap& map) {
                                   [](Settings& s, AutoMode v) { s.gainAuto = v; }});
 }
 
+// An int setting seen as the value of an integer node.
+std::function<std::int64_t(const Settings&)> intGetter(int Settings::*field) {
+    return [field](const Settings& s) { return std::int64_t{s.*field}; };
+}
+
+std::function<void(Settings&, std::int64_t)> intSetter(int Settings::*field) {
+    return [field](Settings& s, std::int64_t v) { s.*field = static_cast<int>(v); };
+}
+
 void addRegion(CameraNodeMap& map) {
     const std::int64_t minWidth = sensorModel().minWidth;
     const std::int64_t minHeight = sensorModel().minHeight;
     map.addInteger("Width", Writable::NotWhileGrabbing,
-                   {[](const Settings& s) { return std::int64_t{s.width}; }, constant(minWidth),
+                   {intGetter(&Settings::width), constant(minWidth),
                     [](const Settings& s) { return std::int64_t{s.columns() - s.offsetX}; },
-                    [](Settings& s, std::int64_t v) { s.width = static_cast<int>(v); }});
+                    intSetter(&Settings::width)});
     map.addInteger("Height", Writable::NotWhileGrabbing,
-                   {[](const Settings& s) { return std::int64_t{s.height}; }, constant(minHeight),
+                   {intGetter(&Settings::height), constant(minHeight),
                     [](const Settings& s) { return std::int64_t{s.rows() - s.offsetY}; },
-                    [](Settings& s, std::int64_t v) { s.height = static_cast<int>(v); }});
-    map.addInteger(
-        "OffsetX", Writable::Always,
-        {[](const Settings& s) { return std::int64_t{s.offsetX}; }, constant(std::int64_t{0}),
-         [](const Settings& s) { return std::int64_t{s.columns() - s.width}; },
-         [](Settings& s, std::int64_t v) { s.offsetX = static_cast<int>(v); }});
-    map.addInteger(
-        "OffsetY", Writable::Always,
-        {[](const Settings& s) { return std::int64_t{s.offsetY}; }, constant(std::int64_t{0}),
-         [](const Settings& s) { return std::int64_t{s.rows() - s.height}; },
-         [](Settings& s, std::int64_t v) { s.offsetY = static_cast<int>(v); }});
+                    intSetter(&Settings::height)});
+    map.addInteger("OffsetX", Writable::Always,
+                   {intGetter(&Settings::offsetX), constant(std::int64_t{0}),
+                    [](const Settings& s) { return std::int64_t{s.columns() - s.width}; },
+                    intSetter(&Settings::offsetX)});
+    map.addInteger("OffsetY", Writable::Always,
+                   {intGetter(&Settings::offsetY), constant(std::int64_t{0}),
+                    [](const Settings& s) { return std::int64_t{s.rows() - s.height}; },
+                    intSetter(&Settings::offsetY)});
     map.addInteger("BinningHorizontal", Writable::NotWhileGrabbing,
-                   {[](const Settings& s) { return std::int64_t{s.binningHorizontal}; },
-                    constant(std::int64_t{1}), constant(std::int64_t{2}),
-                    [minWidth](Settings& s, std::int64_t v) {
+                   {intGetter(&Settings::binningHorizontal), constant(std::int64_t{1}),
+                    constant(std::int64_t{2}), [minWidth](Settings& s, std::int64_t v) {
                         const int old = s.binningHorizontal;
                         s.binningHorizontal = static_cast<int>(v);
                         rebin(s.width, s.offsetX, old, s.binningHorizontal, s.columns(),
                               static_cast<int>(minWidth));
                     }});
     map.addInteger("BinningVertical", Writable::NotWhileGrabbing,
-                   {[](const Settings& s) { return std::int64_t{s.binningVertical}; },
-                    constant(std::int64_t{1}), constant(std::int64_t{2}),
-                    [minHeight](Settings& s, std::int64_t v) {
+                   {intGetter(&Settings::binningVertical), constant(std::int64_t{1}),
+                    constant(std::int64_t{2}), [minHeight](Settings& s, std::int64_t v) {
                         const int old = s.binningVertical;
                         s.binningVertical = static_cast<int>(v);
                         rebin(s.height, s.offsetY, old, s.binningVertical, s.rows(),

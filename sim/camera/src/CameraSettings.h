@@ -19,6 +19,11 @@ enum class TriggerSource { Software, Line1 };
 enum class TriggerActivation { RisingEdge, FallingEdge };
 enum class AcquisitionMode { SingleFrame, Continuous };
 
+// Full scale of a pixel in `format`, in that format's counts.
+inline int maxCount(PixelFormat format) {
+    return format == PixelFormat::Mono8 ? sensorModel().maxCount8 : sensorModel().maxCount12;
+}
+
 // Line1 is the opto-isolated trigger input, Line2 the output that drives the
 // unit's lamp.
 constexpr int kTriggerLine = 0;
@@ -64,10 +69,6 @@ struct CameraSettings {
     int columns() const { return sensorModel().sensorWidth / binningHorizontal; }
     int rows() const { return sensorModel().sensorHeight / binningVertical; }
     int bytesPerPixel() const { return pixelFormat == PixelFormat::Mono8 ? 1 : 2; }
-    int maxCount() const {
-        return pixelFormat == PixelFormat::Mono8 ? sensorModel().maxCount8
-                                                 : sensorModel().maxCount12;
-    }
 
     double readOutUs() const {
         return readOutPeriodUs(width, height, binningVertical, bytesPerPixel());

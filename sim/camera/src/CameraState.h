@@ -19,10 +19,10 @@ public:
     // Runs `reader` on the settings under the lock; throws RuntimeException
     // once the camera was removed.
     template <typename Reader>
-    auto read(Reader reader) const {
+    auto read(const Reader& reader) const {
         std::lock_guard<std::mutex> lock(mutex);
         throwIfRemovedLocked();
-        return reader(settings, grabbing);
+        return reader(settings);
     }
 
     // Runs `writer` on the settings under the lock, then tells the listener.

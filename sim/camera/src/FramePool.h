@@ -12,6 +12,11 @@
 
 namespace kelo::simcam {
 
+// Pixels of the whole unbinned sensor: room for any image it makes.
+inline std::size_t sensorPixels() {
+    return static_cast<std::size_t>(sensorModel().sensorWidth) * sensorModel().sensorHeight;
+}
+
 class FrameBuffer : public camera::GrabResultData {
 public:
     explicit FrameBuffer(std::size_t maxPixels) : storage(maxPixels) {}
@@ -55,7 +60,6 @@ public:
     explicit ResultQueue(std::size_t capacity) : ring(capacity) {}
 
     bool empty() const { return count == 0; }
-    bool full() const { return count == ring.size(); }
     void push(camera::GrabResult result);
     camera::GrabResult pop();
     void clear();

@@ -11,11 +11,6 @@ namespace kelo::simcam {
 
 namespace {
 
-std::size_t sensorPixels() {
-    const SensorModel& model = sensorModel();
-    return static_cast<std::size_t>(model.sensorWidth) * model.sensorHeight;
-}
-
 // Frame pixels first..last along one axis; empty when first > last.
 struct Span {
     int first = 0;
@@ -123,8 +118,7 @@ double FrameRenderer::prepareLevels(const FrameRequest& request) {
 
 template <typename Pixel>
 void FrameRenderer::fillPixels(const FrameRequest& request, Pixel* pixels) const {
-    const float top = static_cast<float>(
-        request.format == PixelFormat::Mono8 ? sensorModel().maxCount8 : sensorModel().maxCount12);
+    const float top = static_cast<float>(maxCount(request.format));
     const float* noise = NoiseTable::shared().values();
     const std::size_t ditherStride = sensorModel().sensorWidth;
     for (int y = 0; y < request.height; ++y) {
@@ -148,8 +142,7 @@ void FrameRenderer::fillPixels(const FrameRequest& request, Pixel* pixels) const
 template <typename Pixel>
 void FrameRenderer::markBadPixels(const FrameRequest& request, Pixel* pixels) const {
     if (!unit) return;
-    const Pixel full = static_cast<Pixel>(
-        request.format == PixelFormat::Mono8 ? sensorModel().maxCount8 : sensorModel().maxCount12);
+    const Pixel full = static_cast<Pixel>(maxCount(request.format));
     for (std::size_t i = 0; i < unit->badPixels.size(); ++i) {
         const PixelPlace& bad = unit->badPixels[i];
         const Span column =
@@ -163,8 +156,7 @@ void FrameRenderer::markBadPixels(const FrameRequest& request, Pixel* pixels) co
 }
 
 void FrameRenderer::fillPattern(const FrameRequest& request, FrameBuffer& frame) const {
-    const int period = request.format == PixelFormat::Mono8 ? sensorModel().maxCount8 + 1
-                                                            : sensorModel().maxCount12 + 1;
+    const int period = maxCount(request.format) + 1;
     for (int y = 0; y < request.height; ++y)
         for (int x = 0; x < request.width; ++x) {
             const int value = (request.offsetX + x + request.offsetY + y) % period;

@@ -101,11 +101,7 @@ void SimCameraDevice::startGrabbing(camera::GrabStrategy newStrategy, camera::Gr
     if (state.isRemoved()) throw camera::RuntimeException("the camera device has been removed");
     if (!opened) throw camera::LogicalErrorException("the camera is not open");
     stopLocked();
-    if (!pool) {
-        const SensorModel& model = sensorModel();
-        pool = std::make_unique<FramePool>(
-            kPoolSize, static_cast<std::size_t>(model.sensorWidth) * model.sensorHeight);
-    }
+    if (!pool) pool = std::make_unique<FramePool>(kPoolSize, sensorPixels());
     {
         std::lock_guard<std::mutex> grabLock(grabMutex);
         strategy = newStrategy;

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "SimCameraTestSupport.h"
-#include "simcam/SensorModel.h"
 
 namespace kelo::simcamtest {
 namespace {

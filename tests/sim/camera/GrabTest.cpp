@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "SimCameraTestSupport.h"
-#include "simcam/SensorModel.h"
 
 namespace kelo::simcamtest {
 namespace {
