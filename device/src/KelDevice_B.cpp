@@ -174,10 +174,10 @@ void KelDevice_B::setName(const std::string& newName) {
 }
 
 void KelDevice_B::setTriggerMode(int mode) {
-    if (camera == nullptr || (mode != 0 && mode != 1)) return;
+    if (camera == nullptr || (mode != kSoftwareTrigger && mode != kHardwareTrigger)) return;
     try {
         NodeMap& nodes = camera->nodeMap();
-        const bool hardware = mode == 1;
+        const bool hardware = mode == kHardwareTrigger;
         setSymbol(nodes, "TriggerSelector", "FrameStart");
         setSymbol(nodes, "TriggerMode", hardware ? "On" : "Off");
         setSymbol(nodes, "TriggerSource", hardware ? "Line1" : "Software");

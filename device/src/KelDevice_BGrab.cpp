@@ -31,18 +31,18 @@ bool KelDevice_B::setGrabMode(int mode) {
     if (camera == nullptr) return false;
     if (camera->isGrabbing()) camera->stopGrabbing();
     switch (mode) {
-        case 0:
+        case kGrabStop:
             return true;
-        case 1:
+        case kGrabOne:
             camera->startGrabbing(1, GrabStrategy::OneByOne);
             return true;
-        case 2:
+        case kGrabLatestImage:
             camera->startGrabbing(GrabStrategy::LatestImageOnly, GrabLoop::ProvidedByUser);
             return true;
-        case 3:
+        case kGrabEveryImage:
             camera->startGrabbing(GrabStrategy::OneByOne, GrabLoop::ProvidedByUser);
             return true;
-        case 4:
+        case kGrabLatestImageBySdk:
             camera->startGrabbing(GrabStrategy::LatestImageOnly, GrabLoop::ProvidedByInstantCamera);
             return true;
         default:
