@@ -204,9 +204,10 @@ void SimCameraDevice::dropNextFrames(int count) {
     framesToDrop += std::max(count, 0);
 }
 
-SimCameraDevice::PulseWait SimCameraDevice::waitForPulse(Clock::time_point& startTime) {
+SimCameraDevice::PulseWait SimCameraDevice::waitForPulse(bool linePulses,
+                                                         Clock::time_point& startTime) {
     std::unique_lock<std::mutex> lock(grabMutex);
-    acceptingPulse = true;
+    acceptingPulse = linePulses;
     wake.wait(lock, [this] { return stopRequested || removed || pulsePending || settingsChanged; });
     acceptingPulse = false;
     if (stopRequested || removed) return PulseWait::End;
@@ -271,9 +272,10 @@ void SimCameraDevice::grabLoop() {
             settingsChanged = false;
         }
         Clock::time_point start;
-        const bool triggered = state.snapshot().triggered();
+        const CameraSettings now = state.snapshot();
+        const bool triggered = now.triggered();
         if (triggered) {
-            const PulseWait wait = waitForPulse(start);
+            const PulseWait wait = waitForPulse(now.waitsForLinePulse(), start);
             if (wait == PulseWait::End) break;
             if (wait == PulseWait::SettingsChanged) continue;
         }

@@ -85,7 +85,7 @@ private:
 
     void stopLocked();
     void grabLoop();
-    PulseWait waitForPulse(Clock::time_point& pulseTime);
+    PulseWait waitForPulse(bool linePulses, Clock::time_point& pulseTime);
     bool waitUntil(Clock::time_point deadline);
     // False when the grab ends: stopped, removed or its last image delivered.
     bool deliver(std::shared_ptr<FrameBuffer> frame);

@@ -40,6 +40,18 @@ protected:
     std::unique_ptr<camera::CameraDevice> device;
 };
 
+TEST_F(TriggerTest, LinePulsesStartNoFrameWhileTheSourceIsSoftware) {
+    setEnumeration(*device, "TriggerSource", "Software");
+    device->startGrabbing(GrabStrategy::OneByOne, GrabLoop::ProvidedByUser);
+    camera::GrabResult result;
+    for (int i = 0; i < 10; ++i) {
+        simcam::triggerPulse();
+        EXPECT_FALSE(device->retrieveResult(30, result, TimeoutHandling::Return));
+    }
+    setEnumeration(*device, "TriggerSource", "Line1");
+    pulseUntilAFrameStarts();
+}
+
 TEST_F(TriggerTest, NoFrameWithoutAPulseAndOneFramePerPulse) {
     device->startGrabbing(GrabStrategy::OneByOne, GrabLoop::ProvidedByUser);
     camera::GrabResult result;
