@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <vector>
 
 #include "ArgumentList.h"

@@ -103,11 +103,12 @@ void SpectralProcessor::setupLocked(const SystemConfig& record) {
     // With the 1 nm step of every calibrated unit this is the whole range.
     restrictedGrid = kelo::engine::integerGrid(rangeMinWavelength, rangePoints);
 
-    // Sized for the larger grid once, so that range switches only resize.
+    // Sized for the larger grid once; each mode uses the front of them.
     const std::size_t largest = std::max(fullPoints, rangePoints);
-    for (std::vector<double>* buffer : {&rhs, &solution, &outputSpectrum, &wavelengths})
-        buffer->reserve(largest);
+    rhs.assign(largest, 0.0);
+    solution.assign(largest, 0.0);
     convolution.assign(2 * largest - 1, 0.0);
+    wavelengths.reserve(largest);
     kernelFull = kelo::engine::gaussianKernel(fullGrid, record.getSwFwhm());
     kernelRange = kelo::engine::gaussianKernel(restrictedGrid, record.getSwFwhm());
     log << "\n Gaussian generated";
@@ -166,10 +167,6 @@ void SpectralProcessor::setRestrictedRange(bool on) {
 
 void SpectralProcessor::setRestrictedRangeLocked(bool on) {
     restrictedRange = on;
-    const std::size_t n = on ? rangePoints : fullPoints;
-    rhs.assign(n, 0.0);
-    solution.assign(n, 0.0);
-    outputSpectrum.assign(n, 0.0);
     wavelengths = on ? restrictedGrid : fullGrid;
 }
 
@@ -280,9 +277,6 @@ bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
     if (!readyLocked() || !activeSetLocked(set) || cells.size() != numCells || !allFinite(cells))
         return false;
 
-    // A clipped cell stays clipped under a dark, so saturation is judged on
-    // the cells as measured.
-    findSaturatedCellsLocked(cells);
     const bool subtractDark = darkSubtraction && darkPresent;
     spectrum.resize(set.n);
     double sum = 0.0;
@@ -297,37 +291,32 @@ bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
         publishDiagnosticsLocked(false);
         return true;
     }
+    // A clipped cell stays clipped under a dark, so saturation is judged on
+    // the cells as measured.
+    findSaturatedCellsLocked(cells, set);
     saturated = diagnostics.saturatedCells.empty() ? 0 : 1;
-    locateSaturatedCellsLocked(set);
 
     auto start = std::chrono::steady_clock::now();
     solveLocked(set);
     log << "\nLSQN time: " << millisecondsSince(start) << " milliseconds\n";
 
     start = std::chrono::steady_clock::now();
-    smoothLocked(set);
+    smoothLocked(set, spectrum.data());
     log << "\nConvolution time: " << millisecondsSince(start) << " milliseconds" << std::endl;
 
-    std::copy(outputSpectrum.begin(), outputSpectrum.end(), spectrum.begin());
     publishDiagnosticsLocked(true);
     return true;
 }
 
-void SpectralProcessor::findSaturatedCellsLocked(const std::vector<double>& measured) {
+void SpectralProcessor::findSaturatedCellsLocked(const std::vector<double>& measured,
+                                                 const ActiveSet& set) {
     diagnostics.saturatedCells.clear();
-    for (std::size_t cell = 0; cell < measured.size(); ++cell)
-        if (measured[cell] > kSaturationLevel)
-            diagnostics.saturatedCells.push_back({cell, measured[cell], 0.0});
-}
-
-void SpectralProcessor::locateSaturatedCellsLocked(const ActiveSet& set) {
-    for (kelo::engine::SaturatedCell& saturatedCell : diagnostics.saturatedCells) {
+    for (std::size_t cell = 0; cell < measured.size(); ++cell) {
+        if (measured[cell] <= kSaturationLevel) continue;
         std::size_t peak = 0;
         for (std::size_t point = 1; point < set.n; ++point)
-            if (set.transfer->at(point, saturatedCell.cell) >
-                set.transfer->at(peak, saturatedCell.cell))
-                peak = point;
-        saturatedCell.peakWavelength = wavelengths[peak];
+            if (set.transfer->at(point, cell) > set.transfer->at(peak, cell)) peak = point;
+        diagnostics.saturatedCells.push_back({cell, measured[cell], wavelengths[peak]});
     }
 }
 
@@ -353,12 +342,11 @@ void SpectralProcessor::solveLocked(const ActiveSet& set) {
     diagnostics.relativeResidual = solved.relativeResidual;
 }
 
-void SpectralProcessor::smoothLocked(const ActiveSet& set) {
+void SpectralProcessor::smoothLocked(const ActiveSet& set, double* spectrum) {
     const std::size_t n = set.n;
-    std::fill(outputSpectrum.begin(), outputSpectrum.end(), 0.0);
     std::fill(convolution.begin(), convolution.begin() + long(2 * n - 1), 0.0);
     kelo::engine::convolveFull(solution.data(), set.kernel->data(), n, convolution.data());
-    kelo::engine::centralPart(convolution.data(), n, outputSpectrum.data());
+    kelo::engine::centralPart(convolution.data(), n, spectrum);
 }
 
 void SpectralProcessor::publishDiagnosticsLocked(bool fitted) {

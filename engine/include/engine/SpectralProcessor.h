@@ -85,10 +85,9 @@ private:
     void setRestrictedRangeLocked(bool on);
     bool readyLocked() const;
     bool activeSetLocked(ActiveSet& set) const;
-    void findSaturatedCellsLocked(const std::vector<double>& measured);
-    void locateSaturatedCellsLocked(const ActiveSet& set);
+    void findSaturatedCellsLocked(const std::vector<double>& measured, const ActiveSet& set);
     void solveLocked(const ActiveSet& set);
-    void smoothLocked(const ActiveSet& set);
+    void smoothLocked(const ActiveSet& set, double* spectrum);
     void publishDiagnosticsLocked(bool fitted);
 
     std::ostream& log;
@@ -115,7 +114,7 @@ private:
     Frame workingFrame;               // the frame being sampled, bad pixels zeroed
     std::vector<double> cellValues;
     std::vector<double> darkCells;
-    std::vector<double> rhs, solution, convolution, outputSpectrum;
+    std::vector<double> rhs, solution, convolution;
 
     bool darkSubtraction = false;
     bool darkPresent = false;

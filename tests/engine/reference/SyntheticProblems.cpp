@@ -10,6 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "SpectralGrids.h"
 #include "config/SystemConfig.h"
 #include "sim/SyntheticUnit.h"
 
@@ -59,10 +60,7 @@ SyntheticCalibration::SyntheticCalibration() {
 
 std::vector<double> SyntheticCalibration::grid(bool full) const {
     const std::size_t count = full ? calibration.trt.rows : calibration.trtRange.rows;
-    std::vector<double> wavelengths(count);
-    for (std::size_t i = 0; i < count; ++i)
-        wavelengths[i] = (full ? firstFull : firstRange) + static_cast<double>(i);
-    return wavelengths;
+    return engine::integerGrid(full ? firstFull : firstRange, count);
 }
 
 SolverProblem SyntheticCalibration::problem(const std::vector<double>& s, bool full, double noise,
