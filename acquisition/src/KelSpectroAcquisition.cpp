@@ -21,10 +21,6 @@ namespace Brevanta {
 
 namespace {
 
-constexpr int kSoftwareTrigger = KelDevice::kSoftwareTrigger;
-constexpr int kHardwareTrigger = KelDevice::kHardwareTrigger;
-constexpr int kGrabStop = KelDevice::kGrabStop;
-constexpr int kGrabLatestImage = KelDevice::kGrabLatestImage;
 // How often the trigger wait looks at its flags while the camera is not in
 // hardware-trigger mode.
 constexpr std::chrono::milliseconds kTriggerPollInterval{1};
@@ -45,7 +41,7 @@ bool KelSpectro::getSpectra(std::vector<double>& spectrum, bool& flagSaturated) 
         std::fill(cellSum.begin(), cellSum.end(), 0.0);
 
         bool complete = true;
-        if (device->getTriggerMode() == kSoftwareTrigger) {
+        if (device->getTriggerMode() == KelDevice::kSoftwareTrigger) {
             for (std::uint32_t k = 1; k <= n && complete; ++k) {
                 QCoreApplication::processEvents();
                 complete = device->snap(frame) && accumulateFrame(k, n);
@@ -75,11 +71,11 @@ bool KelSpectro::triggeredAverage(std::uint32_t n) {
     waitForTrigger = true;
     if (!waitForTriggeredFrame(true)) return false;
     bool complete = accumulateFrame(1, n);
-    device->setTriggerMode(kSoftwareTrigger);
-    device->setGrabMode(kGrabLatestImage);
+    device->setTriggerMode(KelDevice::kSoftwareTrigger);
+    device->setGrabMode(KelDevice::kGrabLatestImage);
     int added = 0;
     complete = complete && accumulateRetrievedFrames(2, n, added);
-    device->setTriggerMode(kHardwareTrigger);
+    device->setTriggerMode(KelDevice::kHardwareTrigger);
     device->stopGrabbing();
     return complete;
 }
@@ -89,16 +85,15 @@ bool KelSpectro::getSpectraC() {
     if (!guard.isAdmitted() || device == nullptr || processor == nullptr) return false;
     bool ok = false;
     try {
-        cellSum.assign(cellCount, 0.0);
         frameRate->restart();
         stageTimes.reset();
         // Armed once per loop: a cancellation that arrives while a sweep is
         // not waiting still ends the next wait, and with it the loop.
         waitForTrigger = true;
         int total = 0;
-        device->setGrabMode(kGrabLatestImage);
+        device->setGrabMode(KelDevice::kGrabLatestImage);
         while (device->isGrabbing()) liveSweep(total, ok);
-        device->setGrabMode(kGrabStop);
+        device->setGrabMode(KelDevice::kGrabStop);
         return ok;
     } catch (...) {
         errorCode = kErrorRaised;
@@ -113,18 +108,18 @@ void KelSpectro::liveSweep(int& total, bool& ok) {
     std::fill(cellSum.begin(), cellSum.end(), 0.0);
     const std::uint32_t n = averages;
 
-    if (device->getTriggerMode() == kSoftwareTrigger) {
+    if (device->getTriggerMode() == KelDevice::kSoftwareTrigger) {
         if (!accumulateRetrievedFrames(1, n, total)) return;
     } else {
-        device->setGrabMode(kGrabStop);
+        device->setGrabMode(KelDevice::kGrabStop);
         // A cancelled wait leaves the camera stopped, which ends the loop; so
         // does a triggered frame that cannot be converted.
         if (!waitForTriggeredFrame(false) || !accumulateFrame(1, n)) return;
         ++total;
-        device->setTriggerMode(kSoftwareTrigger);
-        device->setGrabMode(kGrabLatestImage);
+        device->setTriggerMode(KelDevice::kSoftwareTrigger);
+        device->setGrabMode(KelDevice::kGrabLatestImage);
         const bool complete = accumulateRetrievedFrames(2, n, total);
-        device->setTriggerMode(kHardwareTrigger);
+        device->setTriggerMode(KelDevice::kHardwareTrigger);
         if (!complete) return;
     }
     if (finishAverage(n)) return;  // this average became the dark
@@ -149,7 +144,7 @@ bool KelSpectro::waitForTriggeredFrame(bool processEvents) {
         if (processEvents) QCoreApplication::processEvents();
         // Without a camera no trigger can come.
         if (!waitForTrigger || !device->isConnected()) return false;
-        if (device->getTriggerMode() == kHardwareTrigger) {
+        if (device->getTriggerMode() == KelDevice::kHardwareTrigger) {
             if (device->snap(frame)) return true;  // a time-out tries again
         } else {
             std::this_thread::sleep_for(kTriggerPollInterval);
@@ -196,7 +191,7 @@ bool KelSpectro::finishAverage(std::uint32_t n) {
 
 void KelSpectro::stopGrabQuietly() {
     try {
-        device->setGrabMode(kGrabStop);
+        device->setGrabMode(KelDevice::kGrabStop);
     } catch (...) {
     }
 }

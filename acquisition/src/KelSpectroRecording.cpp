@@ -9,14 +9,6 @@
 
 namespace Brevanta {
 
-namespace {
-
-constexpr int kSoftwareTrigger = KelDevice::kSoftwareTrigger;
-constexpr int kGrabStop = KelDevice::kGrabStop;
-constexpr int kGrabEveryImage = KelDevice::kGrabEveryImage;
-
-}  // namespace
-
 bool KelSpectro::recordInterfero(int numOfSamples, int skipFrame) {
     kelo::acquisition::AcquisitionGuard guard(acquisitionBusy);
     if (!guard.isAdmitted() || device == nullptr || processor == nullptr) return false;
@@ -27,8 +19,8 @@ bool KelSpectro::recordInterfero(int numOfSamples, int skipFrame) {
         bool ok = false;
         int frames = 0;
         const double fps = device->getResultingFrameRate();
-        device->setTriggerMode(kSoftwareTrigger);
-        device->setGrabMode(kGrabEveryImage);
+        device->setTriggerMode(KelDevice::kSoftwareTrigger);
+        device->setGrabMode(KelDevice::kGrabEveryImage);
         for (int captureId = 1; captureId <= numOfSamples; ++captureId) {
             for (int k = 0; k < skipFrame; ++k) {
                 QCoreApplication::processEvents();
@@ -45,7 +37,7 @@ bool KelSpectro::recordInterfero(int numOfSamples, int skipFrame) {
                 emit recordedfps(fps, frames, captureId);
             }
         }
-        device->setGrabMode(kGrabStop);
+        device->setGrabMode(KelDevice::kGrabStop);
         return ok;
     } catch (...) {
         errorCode = kErrorRaised;

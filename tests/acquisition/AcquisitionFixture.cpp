@@ -12,24 +12,13 @@ namespace kelo::acquisitiontest {
 
 std::unique_ptr<kelo::test::ScopedWorkDir> AcquisitionTest::workDir;
 
-namespace {
+QuietOutput::QuietOutput()
+    : out(std::cout.rdbuf(sink.rdbuf())), err(std::cerr.rdbuf(sink.rdbuf())) {}
 
-// Keeps the controller's and the device's set-up messages out of the test log.
-class QuietOutput {
-public:
-    QuietOutput() : out(std::cout.rdbuf(sink.rdbuf())), err(std::cerr.rdbuf(sink.rdbuf())) {}
-    ~QuietOutput() {
-        std::cout.rdbuf(out);
-        std::cerr.rdbuf(err);
-    }
-
-private:
-    std::ostringstream sink;
-    std::streambuf* out;
-    std::streambuf* err;
-};
-
-}  // namespace
+QuietOutput::~QuietOutput() {
+    std::cout.rdbuf(out);
+    std::cerr.rdbuf(err);
+}
 
 void AcquisitionTest::SetUpTestSuite() {
     workDir = std::make_unique<kelo::test::ScopedWorkDir>();

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +24,21 @@ namespace kelo::acquisitiontest {
 
 constexpr const char* kUnitId = "K3S00042";
 constexpr double kExposureUs = 2000.0;
+
+// Keeps the controller's and the device's set-up messages (standard output
+// and error) out of the test log while it lives.
+class QuietOutput {
+public:
+    QuietOutput();
+    ~QuietOutput();
+    QuietOutput(const QuietOutput&) = delete;
+    QuietOutput& operator=(const QuietOutput&) = delete;
+
+private:
+    std::ostringstream sink;
+    std::streambuf* out;
+    std::streambuf* err;
+};
 
 class AcquisitionTest : public ::testing::Test {
 protected:

@@ -39,15 +39,16 @@ TEST_F(SingleAcquisition, FourAveragesReportProgressAndPublishTheSpectrumOfTheMe
     Brevanta::KelDevice* device = attachCamera(kUnitId, "halogen");
     ASSERT_NE(device, nullptr);
     KelSpectro spectro(serial, device);
-    std::ostringstream quiet;
-    std::streambuf* out = std::cout.rdbuf(quiet.rdbuf());
-    ASSERT_TRUE(spectro.initDevice());
-    spectro.setExposureTime(kExposureUs);
+    std::ostringstream referenceLog;
+    SpectralProcessor reference(referenceLog);
     Frame frame;
-    ASSERT_TRUE(device->snap(frame));
-    SpectralProcessor reference(quiet);
-    ASSERT_TRUE(reference.initialize(kUnitId));
-    std::cout.rdbuf(out);
+    {
+        QuietOutput quiet;
+        ASSERT_TRUE(spectro.initDevice());
+        spectro.setExposureTime(kExposureUs);
+        ASSERT_TRUE(device->snap(frame));
+        ASSERT_TRUE(reference.initialize(kUnitId));
+    }
     std::vector<double> cells, expected;
     std::uint8_t expectedSaturated = 0;
     ASSERT_TRUE(reference.computeCellValues(frame, cells));

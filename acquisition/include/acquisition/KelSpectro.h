@@ -162,7 +162,7 @@ private:
     bool gaussBlurMode = false;  // user-interface thread
     bool visNirMode = false;     // user-interface thread
     std::atomic<bool> blurEveryFrame{false};
-    std::atomic<bool> saturated{false};
+    std::atomic<bool> saturated{false};  // of the last solved spectrum
     std::atomic<bool> stopRecording{false};
     std::vector<std::vector<double>> recorded;  // user-interface thread
     std::string saveDir;                        // user-interface thread
