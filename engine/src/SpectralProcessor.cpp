@@ -58,6 +58,7 @@ bool SpectralProcessor::initialize(const std::string& id) {
     std::lock_guard<std::mutex> lock(operationMutex);
     initialized = false;
     calibrationLoaded = false;
+    preparedMatrix = nullptr;
     deviceId = id;
     log << "\nin spectralprocessor initialize";
 
@@ -329,8 +330,12 @@ void SpectralProcessor::solveLocked(const ActiveSet& set) {
         rhs[i] = value;
     }
     // The normal matrix is symmetric, so its row-major values serve as the
-    // column-major matrix the solver takes.
-    solver->prepare(set.normal->values.data(), n, n);
+    // column-major matrix the solver takes. Preparing forms its products, so
+    // it happens only when the mode brings another matrix.
+    if (set.normal != preparedMatrix) {
+        solver->prepare(set.normal->values.data(), n, n);
+        preparedMatrix = set.normal;
+    }
     const int cap = kelo::engine::iterationCap(n);
     solver->solve(rhs.data(), solution.data(), cap, cap, kelo::engine::kSolverTolerance);
 

@@ -56,6 +56,15 @@ TEST_F(IdentityUnit, RestrictedFitTakesTheRangeColumnsAndFullFitAll) {
     EXPECT_EQ(solve(kRising), (Values{10, 20, 30, 40, 50, 60, 70, 80, 90, 90}));
 }
 
+TEST_F(IdentityUnit, ANewCalibrationIsSolvedWithItsOwnNormalMatrix) {
+    start();
+    EXPECT_EQ(solve(kRising), (Values{30, 40, 50, 50}));
+    HandMadeUnit doubled = identityUnit(500, 509, 502, 505, 0.05);
+    for (double& value : doubled.normal.values) value *= 2.0;
+    start(doubled);
+    EXPECT_EQ(solve(kRising), (Values{15, 20, 25, 25}));
+}
+
 TEST_F(IdentityUnit, NegativeCellsFitToZeroAndTimesAreReported) {
     start();
     EXPECT_EQ(solve({0, 0, 30, -40, 50, -60, 100, 0, 0, 0}), (Values{30, 0, 50, 50}));

@@ -126,6 +126,9 @@ private:
     std::unique_ptr<kelo::engine::CellSampler> sampler;
     std::unique_ptr<kelo::engine::BlurNormalisation> blurNormalisation;  // when the image allows
     std::unique_ptr<kelo::engine::NnlsSolver> solver;
+    // The normal matrix the solver was last prepared for; the calibration
+    // holding it changes only in initialize, which clears this.
+    const kelo::DenseMatrix* preparedMatrix = nullptr;
     kelo::engine::FitDiagnostics diagnostics;  // being filled by the current solve
 
     // Guards `published` alone, so that readers never wait for a solve.
