@@ -12,14 +12,6 @@ namespace kelo::acquisitiontest {
 
 std::unique_ptr<kelo::test::ScopedWorkDir> AcquisitionTest::workDir;
 
-QuietOutput::QuietOutput()
-    : out(std::cout.rdbuf(sink.rdbuf())), err(std::cerr.rdbuf(sink.rdbuf())) {}
-
-QuietOutput::~QuietOutput() {
-    std::cout.rdbuf(out);
-    std::cerr.rdbuf(err);
-}
-
 void AcquisitionTest::SetUpTestSuite() {
     workDir = std::make_unique<kelo::test::ScopedWorkDir>();
     sim::SyntheticUnitOptions options;
@@ -57,7 +49,7 @@ Brevanta::KelDevice* AcquisitionTest::attachCamera(const std::string& unitId,
     simcam::configure(settings);
 
     DeviceRegistry& registry = DeviceRegistry::instance();
-    QuietOutput quiet;
+    kelo::test::OutputCapture quiet;
     EXPECT_TRUE(registry.initialize());
     std::vector<std::string> ids;
     registry.getDeviceList(ids);
@@ -69,7 +61,7 @@ std::unique_ptr<Brevanta::KelSpectro> AcquisitionTest::openController(const std:
     Brevanta::KelDevice* device = attachCamera(kUnitId, scene);
     EXPECT_NE(device, nullptr);
     auto spectro = std::make_unique<Brevanta::KelSpectro>(serial, device);
-    QuietOutput quiet;
+    kelo::test::OutputCapture quiet;
     EXPECT_TRUE(spectro->initDevice());
     spectro->setExposureTime(kExposureUs);
     spectro->setAverages(1);

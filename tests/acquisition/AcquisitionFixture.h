@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "OutputCapture.h"
 #include "TestSupport.h"
 #include "acquisition/KelSpectro.h"
 
@@ -24,21 +25,6 @@ namespace kelo::acquisitiontest {
 
 constexpr const char* kUnitId = "K3S00042";
 constexpr double kExposureUs = 2000.0;
-
-// Keeps the controller's and the device's set-up messages (standard output
-// and error) out of the test log while it lives.
-class QuietOutput {
-public:
-    QuietOutput();
-    ~QuietOutput();
-    QuietOutput(const QuietOutput&) = delete;
-    QuietOutput& operator=(const QuietOutput&) = delete;
-
-private:
-    std::ostringstream sink;
-    std::streambuf* out;
-    std::streambuf* err;
-};
 
 class AcquisitionTest : public ::testing::Test {
 protected:

@@ -43,7 +43,7 @@ TEST_F(SingleAcquisition, FourAveragesReportProgressAndPublishTheSpectrumOfTheMe
     SpectralProcessor reference(referenceLog);
     Frame frame;
     {
-        QuietOutput quiet;
+        kelo::test::OutputCapture quiet;
         ASSERT_TRUE(spectro.initDevice());
         spectro.setExposureTime(kExposureUs);
         ASSERT_TRUE(device->snap(frame));

@@ -9,8 +9,8 @@ namespace {
 namespace simcam = kelo::simcam;
 using kelo::devicetest::brightest;
 using kelo::devicetest::meanLevel;
-using kelo::devicetest::OutputCapture;
 using kelo::devicetest::SimulatedCameraTest;
+using kelo::test::OutputCapture;
 
 using CameraDevice = SimulatedCameraTest;
 

@@ -10,7 +10,7 @@ namespace {
 
 namespace simcam = kelo::simcam;
 using kelo::devicetest::kUnitId;
-using kelo::devicetest::OutputCapture;
+using kelo::test::OutputCapture;
 using kelo::devicetest::SimulatedCameraTest;
 
 using Factory = SimulatedCameraTest;

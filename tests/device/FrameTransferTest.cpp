@@ -15,7 +15,7 @@ using kelo::camera::kPixelMono12;
 using kelo::camera::kPixelMono8;
 using kelo::devicetest::FakeCamera;
 using kelo::devicetest::FakeImage;
-using kelo::devicetest::OutputCapture;
+using kelo::test::OutputCapture;
 using kelo::devicetest::wordBytes;
 using Outcome = FakeCamera::Outcome;
 

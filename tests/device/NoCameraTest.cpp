@@ -7,7 +7,7 @@
 
 namespace {
 
-using kelo::devicetest::OutputCapture;
+using kelo::test::OutputCapture;
 
 TEST(DeviceWithoutCamera, SnapReportsNotConnectedAndTimedRetrievalResetsTheError) {
     Brevanta::KelDevice_B device(nullptr);

@@ -46,7 +46,7 @@ std::vector<std::string> SimulatedCameraTest::plugCameras(std::size_t count) {
 
 Brevanta::KelDevice* SimulatedCameraTest::attachOneCamera() {
     serial = plugCameras(1).front();
-    OutputCapture quiet;
+    test::OutputCapture quiet;
     EXPECT_TRUE(registry.initialize());
     std::vector<std::string> ids;
     registry.getDeviceList(ids);

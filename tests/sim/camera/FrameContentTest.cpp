@@ -9,6 +9,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "OutputCapture.h"
 #include "SimCameraTestSupport.h"
 #include "config/UnitFiles.h"
 #include "simcam/SensorModel.h"
@@ -249,13 +250,15 @@ TEST_F(FrameContentTest, ACameraWithoutUnitFilesShowsDarkFramesAndSaysSoOnce) {
     simcam::SimulatorSettings settings = quietSettings();
     settings.cameras = {{"777", "NOUNIT"}};
     simcam::configure(settings);
-    std::ostringstream errors;
-    std::streambuf* previous = std::cerr.rdbuf(errors.rdbuf());
-    auto device = openCamera("777");
-    device->close();
-    device->open();
-    std::cerr.rdbuf(previous);
-    const std::string reported = errors.str();
+    std::unique_ptr<camera::CameraDevice> device;
+    std::string reported;
+    {
+        kelo::test::OutputCapture output;
+        device = openCamera("777");
+        device->close();
+        device->open();
+        reported = output.stdErr();
+    }
     EXPECT_NE(reported.find("NOUNIT"), std::string::npos);
     EXPECT_EQ(std::count(reported.begin(), reported.end(), '\n'), 1) << reported;
 
@@ -294,8 +297,7 @@ void overwriteInt32(const std::filesystem::path& file, std::size_t offset, std::
 }
 
 TEST_F(FrameContentTest, DamagedUnitFilesNeverCrashTheCamera) {
-    std::ostringstream errors;
-    std::streambuf* previous = std::cerr.rdbuf(errors.rdbuf());
+    kelo::test::OutputCapture output;
 
     // A transfer matrix one value short: the unit is unreadable, frames dark.
     const std::vector<std::uint16_t> shortMatrix = frameOfDamagedUnit([](const auto& root) {
@@ -306,7 +308,7 @@ TEST_F(FrameContentTest, DamagedUnitFilesNeverCrashTheCamera) {
     });
     EXPECT_TRUE(
         std::all_of(shortMatrix.begin(), shortMatrix.end(), [](auto v) { return v == kDark; }));
-    EXPECT_NE(errors.str().find("K3S00099-TMat.bin"), std::string::npos) << errors.str();
+    EXPECT_NE(output.stdErr().find("K3S00099-TMat.bin"), std::string::npos) << output.stdErr();
 
     // Windows reaching far beyond the sensor, and centres at the ends of the
     // number range: what lies on the sensor is drawn, nothing else.
@@ -320,7 +322,6 @@ TEST_F(FrameContentTest, DamagedUnitFilesNeverCrashTheCamera) {
         overwriteInt32(bad, 4, 2147483647);
     });
     EXPECT_EQ(hugeWindows.size(), std::size_t{simtest::kImageWidth} * simtest::kImageHeight);
-    std::cerr.rdbuf(previous);
 }
 
 }  // namespace

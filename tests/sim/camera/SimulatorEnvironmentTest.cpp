@@ -2,9 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <iostream>
-#include <sstream>
 
+#include "OutputCapture.h"
 #include "simcam/SimulatorControl.h"
 
 namespace kelo::simcam {
@@ -18,15 +17,12 @@ class SimulatorEnvironmentTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* name : kVariables) unsetenv(name);
-        previous = std::cerr.rdbuf(errors.rdbuf());
     }
     void TearDown() override {
-        std::cerr.rdbuf(previous);
         for (const char* name : kVariables) unsetenv(name);
     }
 
-    std::ostringstream errors;
-    std::streambuf* previous = nullptr;
+    kelo::test::OutputCapture output;
 };
 
 TEST_F(SimulatorEnvironmentTest, UnsetVariablesGiveTheDefaultCamera) {
@@ -36,7 +32,7 @@ TEST_F(SimulatorEnvironmentTest, UnsetVariablesGiveTheDefaultCamera) {
     EXPECT_EQ(settings.cameras[0].userDefinedName, "K3S00042");
     EXPECT_EQ(settings.scene, "fluorescent");
     EXPECT_TRUE(settings.noise);
-    EXPECT_EQ(errors.str(), "");
+    EXPECT_EQ(output.stdErr(), "");
 }
 
 TEST_F(SimulatorEnvironmentTest, WellFormedVariablesAreTaken) {
@@ -51,7 +47,7 @@ TEST_F(SimulatorEnvironmentTest, WellFormedVariablesAreTaken) {
     EXPECT_EQ(settings.scene, "laser532");
     EXPECT_FALSE(settings.noise);
     EXPECT_EQ(settings.seed, 18446744073709551615ull);
-    EXPECT_EQ(errors.str(), "");
+    EXPECT_EQ(output.stdErr(), "");
 }
 
 TEST_F(SimulatorEnvironmentTest, AnEmptyCameraListAttachesNoCamera) {
@@ -63,24 +59,24 @@ TEST_F(SimulatorEnvironmentTest, MalformedVariablesAreReportedAndKeepTheirDefaul
     const char* const malformedCameras[] = {"40012345", "40012345:", ":K3S00042",
                                             "1:A,1:B",  "1:A,",      "1:A:B"};
     for (const char* cameras : malformedCameras) {
-        errors.str("");
+        output.clear();
         setenv("KELO_SIM_CAMERAS", cameras, 1);
         const SimulatorSettings settings = settingsFromEnvironment();
         ASSERT_EQ(settings.cameras.size(), 1u) << cameras;
         EXPECT_EQ(settings.cameras[0].serialNumber, "40012345") << cameras;
-        EXPECT_NE(errors.str().find("KELO_SIM_CAMERAS"), std::string::npos) << cameras;
+        EXPECT_NE(output.stdErr().find("KELO_SIM_CAMERAS"), std::string::npos) << cameras;
     }
     unsetenv("KELO_SIM_CAMERAS");
     setenv("KELO_SIM_SCENE", "moonlight", 1);
     setenv("KELO_SIM_NOISE", "yes", 1);
     setenv("KELO_SIM_SEED", "-3", 1);
-    errors.str("");
+    output.clear();
     const SimulatorSettings settings = settingsFromEnvironment();
     EXPECT_EQ(settings.scene, "fluorescent");
     EXPECT_TRUE(settings.noise);
     EXPECT_EQ(settings.seed, SimulatorSettings{}.seed);
     for (const char* name : {"KELO_SIM_SCENE", "KELO_SIM_NOISE", "KELO_SIM_SEED"})
-        EXPECT_NE(errors.str().find(name), std::string::npos) << name;
+        EXPECT_NE(output.stdErr().find(name), std::string::npos) << name;
     setenv("KELO_SIM_SEED", "99999999999999999999", 1);
     EXPECT_EQ(settingsFromEnvironment().seed, SimulatorSettings{}.seed);
 }

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-namespace kelo::devicetest {
+namespace kelo::test {
 
 class OutputCapture {
 public:
@@ -33,4 +33,4 @@ private:
     std::streambuf* savedErr;
 };
 
-}  // namespace kelo::devicetest
+}  // namespace kelo::test
