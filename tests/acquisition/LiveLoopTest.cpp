@@ -120,10 +120,12 @@ TEST_F(LiveLoop, TheFrameRateIsReportedOnEveryNinthSpectrum) {
         rates.push_back(static_cast<int>(event.value));
     }
     ASSERT_GE(rates.size(), 2u);
-    // The loop runs on a shared machine (and under the sanitizer): the rate
-    // may be much lower, but it is a rate, and never above the camera's.
+    // The camera sets the pace, not the solver (which alone would run at
+    // several times the rate). On a busy machine the rate may be much lower,
+    // and a sweep delayed past the next frame finds it waiting, so one rate
+    // of the nine can exceed the camera's.
     for (int rate : rates) {
-        EXPECT_LE(rate, 21);
+        EXPECT_LE(rate, 30);
         EXPECT_GE(rate, 1);
     }
 }
