@@ -16,6 +16,9 @@ int runSolve(const Words& words);
 int runDevices(const Words& words);
 int runGrab(const Words& words);
 int runLive(const Words& words);
+int runSnap(const Words& words);
+int runColour(const Words& words);
+int runSeries(const Words& words);
 
 // Prints "kelo <command>: <message>" on standard error and returns 2, the
 // status of a command given wrong words.

@@ -40,6 +40,21 @@ const CommandEntry kCommands[] = {
      "                           the live loop on the first camera: spectra, spectra per\n"
      "                           second, last frame rate, camera frame rate",
      kelo::cli::runLive},
+    {"snap",
+     "snap [--averages N] [--exposure-ms X] [--gain G] [--dark] [--full] [--csv] --out BASE\n"
+     "                           one spectrum of the first camera, saved as the application\n"
+     "                           saves it (BASE.txt, or BASE.csv)",
+     kelo::cli::runSnap},
+    {"colour",
+     "colour FILE [--illuminant D65|D50] [--observer 1931|1964] [--match rgb|lab]\n"
+     "                           colour of a reflectance (lines \"wavelength value\", 1 nm\n"
+     "                           apart): X Y Z R G B L a b, chart name, distance",
+     kelo::cli::runColour},
+    {"series",
+     "series --interval S --samples N --start WL --end WL --metric area|peak|ratio\n"
+     "                           --out NAME\n"
+     "                           time series of the first camera, saved to NAME.txt",
+     kelo::cli::runSeries},
 };
 
 int printUsage(std::ostream& out, int status) {
