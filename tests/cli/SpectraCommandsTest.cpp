@@ -11,17 +11,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kelo::test::linesOf;
 using kelo::test::readText;
 using kelo::test::runProgram;
 using kelo::test::ScopedWorkDir;
 using kelo::test::writeText;
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 std::vector<std::string> dataRows(const std::string& text) {
     std::vector<std::string> rows;

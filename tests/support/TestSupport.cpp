@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <atomic>
 #include <fstream>
+#include <sstream>
 #include <iterator>
 #include <stdexcept>
 
@@ -51,6 +52,13 @@ std::vector<std::uint8_t> readBytes(const std::filesystem::path& file) {
 std::string readText(const std::filesystem::path& file) {
     auto bytes = readBytes(file);
     return {bytes.begin(), bytes.end()};
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
 }
 
 void writeBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {

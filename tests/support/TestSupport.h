@@ -28,6 +28,8 @@ private:
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& file);
 std::string readText(const std::filesystem::path& file);
+// The lines of `text`, without their newlines.
+std::vector<std::string> linesOf(const std::string& text);
 // Creates the parent folders as needed.
 void writeBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes);
 void writeText(const std::filesystem::path& file, const std::string& text);

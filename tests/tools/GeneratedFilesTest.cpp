@@ -16,14 +16,9 @@
 
 namespace {
 
-const std::filesystem::path kDataDir = KELO_COLOUR_DATA_DIR;
+using kelo::test::linesOf;
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-}
+const std::filesystem::path kDataDir = KELO_COLOUR_DATA_DIR;
 
 std::vector<std::string> fieldsOf(const std::string& line) {
     std::vector<std::string> fields;
