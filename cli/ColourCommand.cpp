@@ -2,9 +2,9 @@
 // colour engine: tristimulus values, sRGB, L*a*b*, and the nearest entry of
 // the colour chart.
 #include <cstdio>
-#include <iterator>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -115,7 +115,8 @@ int runColour(const Words& words) {
         matchLab ? engine.matchLab(lab[0], lab[1], lab[2])
                  : engine.matchRgb(static_cast<int>(rgb[0]), static_cast<int>(rgb[1]),
                                    static_cast<int>(rgb[2]));
-    const double values[] = {xyz[0], xyz[1], xyz[2], rgb[0], rgb[1], rgb[2], lab[0], lab[1], lab[2]};
+    const double values[] = {xyz[0], xyz[1], xyz[2], rgb[0], rgb[1],
+                             rgb[2], lab[0], lab[1], lab[2]};
     for (std::size_t i = 0; i < std::size(values); ++i)
         std::printf(i == 0 ? "%.17g" : " %.17g", values[i]);
     std::printf("\n%s\n%d\n", match.name.c_str(), match.distance);

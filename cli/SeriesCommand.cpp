@@ -44,8 +44,8 @@ int boundedOption(const ArgumentList& arguments, const std::string& name, long l
 }
 
 std::optional<SeriesRequest> parseRequest(const Words& words, std::string& error) {
-    const char* const required[] = {"--interval", "--samples", "--start", "--end", "--metric",
-                                    "--out"};
+    const char* const required[] = {"--interval", "--samples", "--start",
+                                    "--end",      "--metric",  "--out"};
     auto arguments = ArgumentList::parse(
         words, std::set<std::string>(std::begin(required), std::end(required)), {}, error);
     if (!arguments) return std::nullopt;
@@ -58,7 +58,8 @@ std::optional<SeriesRequest> parseRequest(const Words& words, std::string& error
     SeriesRequest request;
     request.intervalSeconds = boundedOption(*arguments, "--interval", 1, 86400, error);
     if (error.empty()) request.samples = boundedOption(*arguments, "--samples", 1, 1000000, error);
-    if (error.empty()) request.startWavelength = boundedOption(*arguments, "--start", 0, 5000, error);
+    if (error.empty())
+        request.startWavelength = boundedOption(*arguments, "--start", 0, 5000, error);
     if (error.empty()) request.endWavelength = boundedOption(*arguments, "--end", 0, 5000, error);
     if (!error.empty()) return std::nullopt;
 

@@ -112,11 +112,10 @@ int runSnap(const Words& words) {
     }
     bool saved = false;
     std::string savedName;
-    QObject::connect(&utility, &cSpectraUtility::plotSaved,
-                     [&](bool ok, const std::string& name) {
-                         saved = ok;
-                         savedName = name;
-                     });
+    QObject::connect(&utility, &cSpectraUtility::plotSaved, [&](bool ok, const std::string& name) {
+        saved = ok;
+        savedName = name;
+    });
     utility.savePlot(request->outBase, "nm", "counts", request->csv);
     spectro->closeDevice();
     if (!saved) return 1;

@@ -28,8 +28,7 @@ bool copyTree(const fs::path& source, const fs::path& destination) {
     }
     boost::system::error_code listError;
     fs::directory_iterator entry(source, listError);
-    for (const fs::directory_iterator end; !listError && entry != end;
-         entry.increment(listError)) {
+    for (const fs::directory_iterator end; !listError && entry != end; entry.increment(listError)) {
         const fs::path target = destination / entry->path().filename();
         try {
             if (fs::is_directory(entry->path())) {

@@ -46,8 +46,8 @@ SpectrumFileHeader cSpectraUtility::headerFor(const std::string& fullName) const
     return header;
 }
 
-void cSpectraUtility::savePlot(std::string outFilename, std::string wvlUnits,
-                               std::string specUnits, bool CSV) {
+void cSpectraUtility::savePlot(std::string outFilename, std::string wvlUnits, std::string specUnits,
+                               bool CSV) {
     const std::string fullName = withExtension(outFilename, CSV);
     SpectrumFileHeader header = headerFor(fullName);
     header.wavelengthUnits = wvlUnits;
@@ -72,8 +72,8 @@ void cSpectraUtility::savePlot(std::string outFilename, std::string wvlUnits,
     emit plotSaved(saved, fullName);
 }
 
-void cSpectraUtility::saveSpectrum(std::string outFilename, std::vector<double> spectrum,
-                                   bool CSV, double fps, bool flagSaturated) {
+void cSpectraUtility::saveSpectrum(std::string outFilename, std::vector<double> spectrum, bool CSV,
+                                   double fps, bool flagSaturated) {
     const std::string fullName = withExtension(outFilename, CSV);
     SpectrumFileHeader header = headerFor(fullName);
     header.wavelengthUnits = "nm";

@@ -231,13 +231,12 @@ void cSpectraUtility::computeColour() {
     } else {
         xyz = rgb = lab = ColourEngine::Triple{};
     }
-    colourRecord = tCIELABRGB{xyz[0], xyz[1], xyz[2], rgb[0], rgb[1],
-                              rgb[2], lab[0], lab[1], lab[2]};
-    ChartMatch match =
-        colourMatchMethod == 0
-            ? colourEngine.matchRgb(static_cast<int>(rgb[0]), static_cast<int>(rgb[1]),
-                                    static_cast<int>(rgb[2]))
-            : colourEngine.matchLab(lab[0], lab[1], lab[2]);
+    colourRecord =
+        tCIELABRGB{xyz[0], xyz[1], xyz[2], rgb[0], rgb[1], rgb[2], lab[0], lab[1], lab[2]};
+    ChartMatch match = colourMatchMethod == 0 ? colourEngine.matchRgb(static_cast<int>(rgb[0]),
+                                                                      static_cast<int>(rgb[1]),
+                                                                      static_cast<int>(rgb[2]))
+                                              : colourEngine.matchLab(lab[0], lab[1], lab[2]);
     emit CIELABRGBReady(colourRecord, colourDataLoaded, match.name, match.distance);
 }
 

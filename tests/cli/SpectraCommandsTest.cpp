@@ -140,8 +140,8 @@ TEST_F(SpectraCommand, ColourOfAPerfectWhite) {
     EXPECT_EQ(lines[2], "0");
 
     // The white point follows the setter applied last.
-    const auto d50 = kelo({"colour", "white.txt", "--observer", "1964", "--illuminant", "D50",
-                           "--match", "lab"});
+    const auto d50 = kelo(
+        {"colour", "white.txt", "--observer", "1964", "--illuminant", "D50", "--match", "lab"});
     ASSERT_EQ(d50.exitCode, 0) << d50.err;
     const std::vector<std::string> d50Lines = linesOf(d50.out);
     ASSERT_EQ(d50Lines.size(), 3u);

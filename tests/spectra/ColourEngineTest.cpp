@@ -100,8 +100,8 @@ TEST(ColourConversions, LightnessAtTheLinearBranchEdge) {
     EXPECT_EQ(engine.xyzToLab(95.042, y, 108.87)[0], kEpsilon * 903.2999877929688);
     // Just above: the cube root.
     const double above = 0.01;
-    EXPECT_NEAR(engine.xyzToLab(95.042, above * 100.0, 108.87)[0],
-                116.0 * std::cbrt(above) - 16.0, 1e-12);
+    EXPECT_NEAR(engine.xyzToLab(95.042, above * 100.0, 108.87)[0], 116.0 * std::cbrt(above) - 16.0,
+                1e-12);
     // The white itself: L 100, a and b 0.
     const Triple white = engine.xyzToLab(95.042, 100.0, 108.87);
     EXPECT_NEAR(white[0], 100.0, 1e-12);
@@ -245,8 +245,9 @@ protected:
 };
 
 TEST_F(ColourChart, ExactMatchOfTheLowerCaseKeyElseTheNearestColour) {
-    chart("name,value\n\nhot pink,ff0080\r\nshort,fff\nno comma\n,123456\nHOT,FF0080\n"
-          "leaf,0ac81e\n");
+    chart(
+        "name,value\n\nhot pink,ff0080\r\nshort,fff\nno comma\n,123456\nHOT,FF0080\n"
+        "leaf,0ac81e\n");
     EXPECT_EQ(engine.chartSize(), 3u);
     const ChartMatch exact = engine.matchRgb(255, 0, 128);
     EXPECT_EQ(exact.name, "hot pink");

@@ -38,9 +38,8 @@ struct Emissions {
     std::vector<std::pair<bool, std::string>> saves;
 
     explicit Emissions(cSpectraUtility& utility) {
-        QObject::connect(&utility, &cSpectraUtility::spectraSaturated, [this](bool) {
-            order.push_back("saturated");
-        });
+        QObject::connect(&utility, &cSpectraUtility::spectraSaturated,
+                         [this](bool) { order.push_back("saturated"); });
         QObject::connect(&utility, &cSpectraUtility::pSpectrumReady, [this](Spectrum s) {
             order.push_back("spectrum");
             spectra.push_back(s);
@@ -106,8 +105,8 @@ TEST_F(Processing, BrightAndReferenceRequestedTogetherAreTakenFromTwoSpectra) {
     utility.processSpectra({5, 5, 5, 5, 5}, false);
     utility.processSpectra({1, 1, 1, 1, 1}, false);
     const std::vector<std::string> expected = {
-        "bright",   "colour",      "saturated", "spectrum", "reflectance",
-        "reference", "colour",     "saturated", "spectrum", "reflectance"};
+        "bright",    "colour", "saturated", "spectrum", "reflectance",
+        "reference", "colour", "saturated", "spectrum", "reflectance"};
     EXPECT_EQ(seen.order, expected);
 
     // The reference is subtracted only once correction is on.

@@ -103,13 +103,12 @@ TEST(SpectrumFileText, CommaSeparatedReflectanceFileKeepsTheHeaderTabs) {
     const std::vector<std::string> lines = linesOf(readText(dir.path() / "leaf.csv"));
     ASSERT_EQ(lines.size(), 28u);
     EXPECT_EQ(slice(lines, 6, 22), kHeaderTail);
-    EXPECT_EQ(
-        slice(lines, 23, 28),
-        (std::vector<std::string>{
-            "# ---------------BEGIN--------------------",
-            "# Wavelength(nm), Intensity(counts),BrightSpectra(counts),Reflectance(R/T)",
-            "390,10,100,0.1", "391,20,200,0.1",
-            "392,30"}));  // the bright spectrum ends early: no extra columns
+    EXPECT_EQ(slice(lines, 23, 28),
+              (std::vector<std::string>{
+                  "# ---------------BEGIN--------------------",
+                  "# Wavelength(nm), Intensity(counts),BrightSpectra(counts),Reflectance(R/T)",
+                  "390,10,100,0.1", "391,20,200,0.1",
+                  "392,30"}));  // the bright spectrum ends early: no extra columns
 }
 
 TEST(SpectrumFileText, RecordedSpectrumCarriesItsFrameRateOnlyWhenNotZero) {
@@ -121,9 +120,8 @@ TEST(SpectrumFileText, RecordedSpectrumCarriesItsFrameRateOnlyWhenNotZero) {
     ASSERT_TRUE(writeSpectrumFile("rec_0.txt", contents, '\t'));
     std::vector<std::string> lines = linesOf(readText(dir.path() / "rec_0.txt"));
     ASSERT_EQ(lines.size(), 27u);
-    EXPECT_EQ(slice(lines, 21, 24),
-              (std::vector<std::string>{"# Saturation Flag : \t0", "#Recorded at FPS : \t12.5",
-                                        "#"}));
+    EXPECT_EQ(slice(lines, 21, 24), (std::vector<std::string>{"# Saturation Flag : \t0",
+                                                              "#Recorded at FPS : \t12.5", "#"}));
 
     contents.fps = 0.0;
     ASSERT_TRUE(writeSpectrumFile("rec_1.txt", contents, '\t'));

@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <atomic>
 #include <fstream>
-#include <sstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 #ifndef _WIN32

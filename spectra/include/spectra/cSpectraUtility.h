@@ -28,7 +28,7 @@ struct SpectrumFileHeader;
 class cSpectraUtility : public Brevanta::KelSpectro {
     Q_OBJECT
 public:
-    explicit cSpectraUtility();
+    cSpectraUtility();
     ~cSpectraUtility() override;
 
     // The controller of the first listed camera, made by the controller
@@ -67,8 +67,8 @@ public:
     // A series of `samples` samples (0: until stopped) every `intervalSeconds`
     // of the metric 0 (mean over start..end), 1 (value at start) or 2 (ratio
     // start / end). Wavelengths not on the grid keep the previous index.
-    void startTimeSeries(int intervalSeconds, int samples, int startWavelength,
-                         int endWavelength, int metric);
+    void startTimeSeries(int intervalSeconds, int samples, int startWavelength, int endWavelength,
+                         int metric);
     void stopTimeSeries();
     // Writes a finished series to fileName + ".txt"; false, with a message
     // naming the file, when it could not be written.
