@@ -126,8 +126,8 @@ ColourEngine::Triple ColourEngine::xyzToRgb(double X, double Y, double Z) const 
     const Triple xyz = {X / 100.0, Y / 100.0, Z / 100.0};
     Triple rgb{};
     for (std::size_t row = 0; row < 3; ++row) {
-        double linear = rgbMatrix[row][0] * xyz[0] + rgbMatrix[row][1] * xyz[1] +
-                        rgbMatrix[row][2] * xyz[2];
+        double linear =
+            rgbMatrix[row][0] * xyz[0] + rgbMatrix[row][1] * xyz[1] + rgbMatrix[row][2] * xyz[2];
         linear = std::clamp(linear, 0.0, 1.0);
         const double companded = linear <= 0.0031308
                                      ? 12.92 * linear
