@@ -1,6 +1,7 @@
 #include "spectra/SpectrumFiles.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -30,15 +31,22 @@ void writeColumnLine(std::ostream& out, char sep, bool extraColumns) {
     out << "\n";
 }
 
+bool hasExtraColumns(const SpectrumFileContents& contents) {
+    return contents.bright != nullptr && contents.reflectance != nullptr;
+}
+
+std::size_t sizeOf(const std::vector<double>* values) {
+    return values == nullptr ? 0 : values->size();
+}
+
 void writeRows(std::ostream& out, const SpectrumFileContents& contents, char sep) {
-    const std::vector<double>& wavelengths = *contents.wavelengths;
-    const std::vector<double>& spectrum = *contents.spectrum;
-    const std::size_t rows = std::min(wavelengths.size(), spectrum.size());
-    const bool extra = contents.bright != nullptr && contents.reflectance != nullptr;
+    const std::size_t rows = std::min(sizeOf(contents.wavelengths), sizeOf(contents.spectrum));
+    const std::size_t extraRows =
+        hasExtraColumns(contents) ? std::min(sizeOf(contents.bright), sizeOf(contents.reflectance))
+                                  : 0;
     for (std::size_t i = 0; i < rows; ++i) {
-        out << wavelengths[i] << sep << spectrum[i];
-        if (extra && i < contents.bright->size() && i < contents.reflectance->size())
-            out << sep << (*contents.bright)[i] << sep << (*contents.reflectance)[i];
+        out << (*contents.wavelengths)[i] << sep << (*contents.spectrum)[i];
+        if (i < extraRows) out << sep << (*contents.bright)[i] << sep << (*contents.reflectance)[i];
         out << "\n";
     }
 }
@@ -51,10 +59,18 @@ std::string fileNameOf(const std::string& path) {
 }
 
 std::string timeStampText(std::time_t time) {
-    char text[32] = {};
+    // Formatted by hand rather than with ctime or strftime: ctime shares one
+    // buffer between threads, and strftime follows the locale, which the
+    // interface sets from the environment; the files keep the English names.
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     std::tm local{};
-    localtime_r(&time, &local);
-    std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y\n", &local);
+    if (localtime_r(&time, &local) == nullptr) return "??? ??? ?? ??:??:?? ????\n";
+    char text[64] = {};
+    std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d\n", kDays[local.tm_wday % 7],
+                  kMonths[local.tm_mon % 12], local.tm_mday, local.tm_hour, local.tm_min,
+                  local.tm_sec, local.tm_year + 1900);
     return text;
 }
 
@@ -86,9 +102,10 @@ void writeSpectrumHeader(std::ostream& out, const SpectrumFileHeader& header, do
 
 bool writeSpectrumFile(const std::string& fullName, const SpectrumFileContents& contents,
                        char separator) {
+    const SpectrumFileHeader noHeader;
     std::ostringstream text;
-    writeSpectrumHeader(text, *contents.header, contents.fps);
-    writeColumnLine(text, separator, contents.bright != nullptr && contents.reflectance != nullptr);
+    writeSpectrumHeader(text, contents.header ? *contents.header : noHeader, contents.fps);
+    writeColumnLine(text, separator, hasExtraColumns(contents));
     writeRows(text, contents, separator);
     if (replaceWith(fullName, text.str())) return true;
     std::cout << fullName << " file open so could'nt write\n";

@@ -57,7 +57,7 @@ void writeSpectrumHeader(std::ostream& out, const SpectrumFileHeader& header, do
 // `reflectance` are given (non-null) for the extra columns of a reflectance
 // file. Rows are written only where both a wavelength and a value exist; the
 // extra columns of a row only where the bright and the reflectance have a
-// sample for it.
+// sample for it. A null vector counts as empty, a null header as a default one.
 struct SpectrumFileContents {
     const SpectrumFileHeader* header = nullptr;
     double fps = 0.0;
