@@ -57,6 +57,12 @@ std::optional<double> ArgumentList::number(const std::string& name, double fallb
     return parsed;
 }
 
+std::optional<double> ArgumentList::optionalNumber(const std::string& name,
+                                                   std::string& error) const {
+    if (!value(name)) return std::nullopt;
+    return number(name, 0.0, error);
+}
+
 std::optional<unsigned long long> ArgumentList::wholeNumber(const std::string& name,
                                                             unsigned long long fallback,
                                                             std::string& error) const {

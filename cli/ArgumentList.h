@@ -28,6 +28,9 @@ public:
     // that is not entirely a number is an error naming the option.
     std::optional<double> number(const std::string& name, double fallback,
                                  std::string& error) const;
+    // The value of a numeric option that has no default: empty when it is
+    // absent, or when it is not a number (then with `error` set).
+    std::optional<double> optionalNumber(const std::string& name, std::string& error) const;
     std::optional<unsigned long long> wholeNumber(const std::string& name,
                                                   unsigned long long fallback,
                                                   std::string& error) const;

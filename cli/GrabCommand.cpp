@@ -26,15 +26,9 @@ struct GrabRequest {
     std::optional<double> exposureMs;
     std::optional<double> gain;
     std::optional<int> pixelFormat;  // the device's code: 0 Mono8, 1 Mono12
-    int flashMode = 2;               // on during exposure, as the application
+    int flashMode = Brevanta::KelDevice::kFlashDuringExposure;  // as the application
     std::string outFile;
 };
-
-std::optional<double> optionalNumber(const ArgumentList& arguments, const std::string& name,
-                                     std::string& error) {
-    if (!arguments.value(name)) return std::nullopt;
-    return arguments.number(name, 0.0, error);
-}
 
 // The request, or an empty result with `error` saying which word was wrong.
 std::optional<GrabRequest> parseRequest(const Words& words, std::string& error) {
@@ -47,8 +41,8 @@ std::optional<GrabRequest> parseRequest(const Words& words, std::string& error) 
     }
     GrabRequest request;
     request.outFile = *arguments->value("--out");
-    request.exposureMs = optionalNumber(*arguments, "--exposure-ms", error);
-    request.gain = optionalNumber(*arguments, "--gain", error);
+    request.exposureMs = arguments->optionalNumber("--exposure-ms", error);
+    request.gain = arguments->optionalNumber("--gain", error);
     if (!error.empty()) return std::nullopt;
 
     if (auto format = arguments->value("--pixel-format")) {
@@ -60,9 +54,9 @@ std::optional<GrabRequest> parseRequest(const Words& words, std::string& error) 
     }
     if (auto flash = arguments->value("--flash")) {
         if (*flash == "off") {
-            request.flashMode = 0;
+            request.flashMode = Brevanta::KelDevice::kFlashOff;
         } else if (*flash == "on") {
-            request.flashMode = 1;
+            request.flashMode = Brevanta::KelDevice::kFlashOn;
         } else if (*flash != "exposure") {
             error = "--flash takes off, on or exposure, not \"" + *flash + "\"";
             return std::nullopt;

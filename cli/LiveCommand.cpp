@@ -39,8 +39,7 @@ std::optional<LiveRequest> parseRequest(const Words& words, std::string& error) 
     const std::optional<double> seconds = arguments->number("--seconds", request.seconds, error);
     const std::optional<unsigned long long> averages =
         arguments->wholeNumber("--averages", 1, error);
-    if (arguments->value("--exposure-ms"))
-        request.exposureMs = arguments->number("--exposure-ms", 0.0, error);
+    request.exposureMs = arguments->optionalNumber("--exposure-ms", error);
     if (!error.empty() || !seconds || !averages) return std::nullopt;
     if (!(*seconds > 0.0) || *averages < 1 || *averages > 100000 ||
         (request.exposureMs && !(*request.exposureMs > 0.0))) {

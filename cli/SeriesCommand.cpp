@@ -33,14 +33,16 @@ struct SeriesRequest {
 };
 
 // A whole number option within [low, high]; `error` names it otherwise.
-int boundedOption(const ArgumentList& arguments, const std::string& name, long long low,
-                  long long high, std::string& error) {
-    const std::optional<double> value = arguments.number(name, 0.0, error);
-    if (!error.empty()) return 0;
-    if (!value || *value != static_cast<long long>(*value) || *value < low || *value > high)
+int boundedOption(const ArgumentList& arguments, const std::string& name, unsigned long long low,
+                  unsigned long long high, std::string& error) {
+    const std::optional<unsigned long long> value = arguments.wholeNumber(name, 0, error);
+    if (!value) return 0;
+    if (*value < low || *value > high) {
         error = name + " takes a whole number from " + std::to_string(low) + " to " +
                 std::to_string(high);
-    return error.empty() ? static_cast<int>(*value) : 0;
+        return 0;
+    }
+    return static_cast<int>(*value);
 }
 
 std::optional<SeriesRequest> parseRequest(const Words& words, std::string& error) {

@@ -47,12 +47,10 @@ std::optional<SnapRequest> parseRequest(const Words& words, std::string& error) 
         if (!error.empty()) return std::nullopt;
         request.camera.averages = static_cast<int>(*averages);
     }
-    if (arguments->value("--exposure-ms")) {
-        request.camera.exposureMs = arguments->number("--exposure-ms", 0.0, error);
-        if (error.empty() && !(*request.camera.exposureMs > 0.0))
-            error = "--exposure-ms takes a positive number";
-    }
-    if (arguments->value("--gain")) request.camera.gain = arguments->number("--gain", 0.0, error);
+    request.camera.exposureMs = arguments->optionalNumber("--exposure-ms", error);
+    if (request.camera.exposureMs && !(*request.camera.exposureMs > 0.0))
+        error = "--exposure-ms takes a positive number";
+    request.camera.gain = arguments->optionalNumber("--gain", error);
     if (!error.empty()) return std::nullopt;
     return request;
 }

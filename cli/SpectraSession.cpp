@@ -2,14 +2,9 @@
 
 #include <iostream>
 
+#include "device/KelDevice.h"
+
 namespace kelo::cli {
-
-namespace {
-
-// Lamp on the camera's output line while the sensor exposes.
-constexpr int kFlashDuringExposure = 2;
-
-}  // namespace
 
 std::shared_ptr<Brevanta::KelSpectro> openSpectraSession(cSpectraUtility& utility,
                                                          const std::string& command,
@@ -26,7 +21,7 @@ std::shared_ptr<Brevanta::KelSpectro> openSpectraSession(cSpectraUtility& utilit
     if (settings.averages) spectro->setAverages(*settings.averages);
     if (settings.exposureMs) spectro->setExposureTime(*settings.exposureMs * 1000.0);
     if (settings.gain) spectro->setGain(*settings.gain);
-    spectro->setFlashMode(kFlashDuringExposure);
+    spectro->setFlashMode(Brevanta::KelDevice::kFlashDuringExposure);
     return spectro;
 }
 

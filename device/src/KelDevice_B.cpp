@@ -155,7 +155,7 @@ bool KelDevice_B::setFlashMode(int mode) {
         EnumerationNode* lineMode = nodes.enumerationNode("LineMode");
         EnumerationNode* lineSource = nodes.enumerationNode("LineSource");
         kelo::camera::BooleanNode* userOutputValue = nodes.booleanNode("UserOutputValue");
-        if (mode < 0 || mode > 2) return false;
+        if (mode < kFlashOff || mode > kFlashDuringExposure) return false;
 
         const FlashSetting& setting = kFlashSettings[mode];
         required(lineSelector).setValue("Line2");

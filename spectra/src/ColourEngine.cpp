@@ -53,11 +53,9 @@ ColourEngine::ColourEngine()
 
 void ColourEngine::setSpectrometerGrid(const std::vector<double>& wavelengths) {
     spectrometerGrid = wavelengths;
-    colourGrid = kelo::colour::integerGrid(kColourGridFirstNm, kColourGridLastNm);
 }
 
 bool ColourEngine::load() {
-    stepGrid = kelo::colour::integerGrid(400, 700);
     const bool coloursRead = loadObservers() && loadIlluminants();
     loadChart();
     return coloursRead;

@@ -38,9 +38,13 @@ public:
     virtual void setGain(double value) = 0;
     // 0: 8-bit pixels; any other value: 12-bit pixels.
     virtual void setPixelFormat(int format) = 0;
-    // Output line: 0 off, 1 on, 2 on during exposure; other modes: false.
+    // Output line, one of the flash modes below; other modes: false.
     virtual bool setFlashMode(int mode) = 0;
     virtual void setName(const std::string& name) = 0;
+    // Flash modes of the lamp on the output line.
+    static constexpr int kFlashOff = 0;
+    static constexpr int kFlashOn = 1;
+    static constexpr int kFlashDuringExposure = 2;
     // Trigger modes.
     static constexpr int kSoftwareTrigger = 0;  // free run
     static constexpr int kHardwareTrigger = 1;
