@@ -5,27 +5,17 @@
 #include <sstream>
 
 #include "device/DeviceRegistry.h"
-#include "sim/SyntheticUnit.h"
 #include "simcam/SimulatorControl.h"
 
 namespace kelo::acquisitiontest {
 
-std::unique_ptr<kelo::test::ScopedWorkDir> AcquisitionTest::workDir;
+std::unique_ptr<kelo::test::SimulatedUnitFolder> AcquisitionTest::workDir;
 
 void AcquisitionTest::SetUpTestSuite() {
-    workDir = std::make_unique<kelo::test::ScopedWorkDir>();
-    sim::SyntheticUnitOptions options;
-    options.id = kUnitId;
-    options.root = workDir->path();
-    std::ostringstream log;
-    ASSERT_EQ(sim::writeSyntheticUnit(options, log), "");
+    workDir = std::make_unique<kelo::test::SimulatedUnitFolder>(kUnitId);
 }
 
 void AcquisitionTest::TearDownTestSuite() {
-    // No camera may go on rendering from the folder about to be removed.
-    simcam::SimulatorSettings unplugged;
-    unplugged.cameras.clear();
-    simcam::configure(unplugged);
     workDir.reset();
 }
 
@@ -39,14 +29,7 @@ std::filesystem::path AcquisitionTest::folder() {
 
 Brevanta::KelDevice* AcquisitionTest::attachCamera(const std::string& unitId,
                                                    const std::string& scene) {
-    static int nextSerial = 60000000;
-    serial = std::to_string(nextSerial++);
-    simcam::SimulatorSettings settings;
-    settings.cameras = {{serial, unitId}};
-    settings.scene = scene;
-    settings.noise = false;
-    settings.root = workDir->path();
-    simcam::configure(settings);
+    serial = workDir->plugCameras(1, scene, unitId).front();
 
     DeviceRegistry& registry = DeviceRegistry::instance();
     kelo::test::OutputCapture quiet;

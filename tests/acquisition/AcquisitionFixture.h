@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "OutputCapture.h"
+#include "SimulatedUnitFolder.h"
 #include "TestSupport.h"
 #include "acquisition/KelSpectro.h"
 
@@ -43,7 +44,7 @@ protected:
     std::string serial;  // of the camera attachCamera plugged in
 
 private:
-    static std::unique_ptr<kelo::test::ScopedWorkDir> workDir;
+    static std::unique_ptr<kelo::test::SimulatedUnitFolder> workDir;
 };
 
 // True once `condition` holds, false when `timeout` passed first. Processes

@@ -2,46 +2,23 @@
 
 #include <algorithm>
 #include <numeric>
-#include <sstream>
 
 #include "OutputCapture.h"
-#include "sim/SyntheticUnit.h"
 
 namespace kelo::devicetest {
 
-std::unique_ptr<kelo::test::ScopedWorkDir> SimulatedCameraTest::folder;
+std::unique_ptr<kelo::test::SimulatedUnitFolder> SimulatedCameraTest::folder;
 
 void SimulatedCameraTest::SetUpTestSuite() {
-    folder = std::make_unique<kelo::test::ScopedWorkDir>();
-    sim::SyntheticUnitOptions options;
-    options.id = kUnitId;
-    options.root = folder->path();
-    std::ostringstream log;
-    ASSERT_EQ(sim::writeSyntheticUnit(options, log), "");
+    folder = std::make_unique<kelo::test::SimulatedUnitFolder>(kUnitId);
 }
 
 void SimulatedCameraTest::TearDownTestSuite() {
-    // No camera may go on rendering from the folder about to be removed.
-    simcam::SimulatorSettings unplugged;
-    unplugged.cameras.clear();
-    simcam::configure(unplugged);
     folder.reset();
 }
 
 std::vector<std::string> SimulatedCameraTest::plugCameras(std::size_t count) {
-    static int nextSerial = 50000000;
-    simcam::SimulatorSettings settings;
-    settings.cameras.clear();
-    std::vector<std::string> serials;
-    for (std::size_t i = 0; i < count; ++i) {
-        serials.push_back(std::to_string(nextSerial++));
-        settings.cameras.push_back({serials.back(), kUnitId});
-    }
-    settings.scene = "white";
-    settings.noise = false;
-    settings.root = folder->path();
-    simcam::configure(settings);
-    return serials;
+    return folder->plugCameras(count, "white");
 }
 
 Brevanta::KelDevice* SimulatedCameraTest::attachOneCamera() {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
+#include "SimulatedUnitFolder.h"
 #include "device/DeviceRegistry.h"
 #include "device/KelDevice.h"
 #include "simcam/SimulatorControl.h"
@@ -37,7 +37,7 @@ protected:
     std::string serial;  // of the camera attachOneCamera plugged in
 
 private:
-    static std::unique_ptr<kelo::test::ScopedWorkDir> folder;
+    static std::unique_ptr<kelo::test::SimulatedUnitFolder> folder;
 };
 
 // The largest pixel value of a frame, 0 for an empty one.

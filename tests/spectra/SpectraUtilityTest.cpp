@@ -10,9 +10,8 @@
 #include <sstream>
 
 #include "OutputCapture.h"
+#include "SimulatedUnitFolder.h"
 #include "TestSupport.h"
-#include "device/DeviceRegistry.h"
-#include "sim/SyntheticUnit.h"
 #include "simcam/SimulatorControl.h"
 #include "spectra/cSpectraUtility.h"
 
@@ -320,34 +319,18 @@ TEST(CopyDirectory, RefusesAMissingSourceAndADestinationWithoutAName) {
 class OnCamera : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        workDir = std::make_unique<ScopedWorkDir>();
-        kelo::sim::SyntheticUnitOptions options;
-        options.id = "K3S00042";
-        options.root = workDir->path();
-        std::ostringstream log;
-        ASSERT_EQ(kelo::sim::writeSyntheticUnit(options, log), "");
+        workDir = std::make_unique<kelo::test::SimulatedUnitFolder>("K3S00042");
         fs::create_directories(workDir->path() / "data");
         for (const char* name : {"cmf1931.dat", "cmf1964.dat", "D65.dat", "D50.dat", "pmsRgb.dat"})
             fs::copy_file(fs::path(KELO_DATA_DIR) / name, workDir->path() / "data" / name,
                           fs::copy_options::overwrite_existing);
     }
-    static void TearDownTestSuite() {
-        kelo::simcam::SimulatorSettings unplugged;
-        unplugged.cameras.clear();
-        kelo::simcam::configure(unplugged);
-        workDir.reset();
-    }
+    static void TearDownTestSuite() { workDir.reset(); }
 
     // The utility's controller on a newly plugged camera showing `scene`,
     // lamp on, noise off.
     std::shared_ptr<Brevanta::KelSpectro> open(const std::string& scene) {
-        static int nextSerial = 71000000;
-        kelo::simcam::SimulatorSettings settings;
-        settings.cameras = {{std::to_string(nextSerial++), "K3S00042"}};
-        settings.scene = scene;
-        settings.noise = false;
-        settings.root = workDir->path();
-        kelo::simcam::configure(settings);
+        workDir->plugCameras(1, scene);
         OutputCapture quiet;
         std::shared_ptr<Brevanta::KelSpectro> spectro = utility.getSpectro();
         EXPECT_NE(spectro, nullptr);
@@ -358,12 +341,12 @@ protected:
         return spectro;
     }
 
-    static std::unique_ptr<ScopedWorkDir> workDir;
+    static std::unique_ptr<kelo::test::SimulatedUnitFolder> workDir;
     cSpectraUtility utility;
     Emissions seen{utility};
 };
 
-std::unique_ptr<ScopedWorkDir> OnCamera::workDir;
+std::unique_ptr<kelo::test::SimulatedUnitFolder> OnCamera::workDir;
 
 TEST_F(OnCamera, InitialisesFromTheUnitWithItsGridColourDataAndWhiteLidCurve) {
     ASSERT_NE(open("white"), nullptr);
