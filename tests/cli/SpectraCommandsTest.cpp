@@ -11,18 +11,12 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kelo::test::dataRowsOf;
 using kelo::test::linesOf;
 using kelo::test::readText;
 using kelo::test::runProgram;
 using kelo::test::ScopedWorkDir;
 using kelo::test::writeText;
-
-std::vector<std::string> dataRows(const std::string& text) {
-    std::vector<std::string> rows;
-    for (const std::string& line : linesOf(text))
-        if (!line.empty() && line[0] != '#') rows.push_back(line);
-    return rows;
-}
 
 // A working folder with the unit K3S00042 and the colour data, and the
 // simulated camera showing `scene` without noise.
@@ -84,7 +78,7 @@ TEST_F(SpectraCommand, SnapSavesTheSpectrumWithTheApplicationsHeader) {
         "# Wavelength(nm)\t Intensity(counts)\t",
     };
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 6, lines.begin() + 25), settings);
-    const std::vector<std::string> rows = dataRows(readText(dir.path() / "one.txt"));
+    const std::vector<std::string> rows = dataRowsOf(readText(dir.path() / "one.txt"));
     ASSERT_EQ(rows.size(), 411u);
     EXPECT_EQ(rows.front().rfind("390\t", 0), 0u) << rows.front();
     EXPECT_EQ(rows.back().rfind("800\t", 0), 0u) << rows.back();
@@ -97,7 +91,7 @@ TEST_F(SpectraCommand, SnapOnTheFullGridAsCsvWithDark) {
     const std::string text = readText(dir.path() / "full.csv");
     EXPECT_NE(text.find("# Dark Correction : \t1\n"), std::string::npos);
     EXPECT_NE(text.find("# Wavelength(nm), Intensity(counts),\n"), std::string::npos);
-    const std::vector<std::string> rows = dataRows(text);
+    const std::vector<std::string> rows = dataRowsOf(text);
     EXPECT_EQ(rows.size(), 641u);
     EXPECT_EQ(rows.front().rfind("380,", 0), 0u) << rows.front();
 
@@ -169,7 +163,7 @@ TEST_F(SpectraCommand, SeriesWritesEverySampleToTheSeriesFile) {
     EXPECT_NE(text.find("# Wavelength Start : 500\n"), std::string::npos);
     EXPECT_EQ(text.find("Wavelength End"), std::string::npos);
     EXPECT_NE(text.find("# Metric :  Peak \n"), std::string::npos);
-    const std::vector<std::string> rows = dataRows(text);
+    const std::vector<std::string> rows = dataRowsOf(text);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].rfind("0\t", 0), 0u) << rows[0];
     EXPECT_EQ(rows[1].rfind("1\t", 0), 0u) << rows[1];

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
-#include <sstream>
 
 #include "OutputCapture.h"
 #include "SimulatedUnitFolder.h"
@@ -18,6 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kelo::test::dataRowsOf;
 using kelo::test::OutputCapture;
 using kelo::test::readText;
 using kelo::test::ScopedWorkDir;
@@ -238,20 +238,11 @@ TEST_F(Processing, SavePlotReportsAFileThatCannotBeWritten) {
     EXPECT_EQ(seen.saves.back(), std::make_pair(true, std::string("spectrum.csv")));
 }
 
-// The data rows of a saved spectrum file (the lines after the header).
-std::vector<std::string> dataRows(const fs::path& file) {
-    std::istringstream text(readText(file));
-    std::vector<std::string> rows;
-    for (std::string line; std::getline(text, line);)
-        if (!line.empty() && line[0] != '#') rows.push_back(line);
-    return rows;
-}
-
 TEST_F(Processing, SavePlotWritesOnlyRowsWithBothAWavelengthAndAValue) {
     ScopedWorkDir dir;
     utility.processSpectra({1, 2, 3}, false);
     utility.savePlot("short", "nm", "counts", false);
-    EXPECT_EQ(dataRows(dir.path() / "short.txt"),
+    EXPECT_EQ(dataRowsOf(readText(dir.path() / "short.txt")),
               (std::vector<std::string>{"400\t1", "401\t2", "402\t3"}));
 
     // Reflectance mode adds the bright spectrum and the reflectance.
@@ -260,7 +251,7 @@ TEST_F(Processing, SavePlotWritesOnlyRowsWithBothAWavelengthAndAValue) {
     utility.processSpectra({1, 1, 1, 1, 1}, false);
     utility.setBrightCorrection(true);
     utility.savePlot("reflectance", "nm", "counts", true);
-    EXPECT_EQ(dataRows(dir.path() / "reflectance.csv"),
+    EXPECT_EQ(dataRowsOf(readText(dir.path() / "reflectance.csv")),
               (std::vector<std::string>{"400,1,2,0.5", "401,1,4,0.25", "402,1,8,0.125",
                                         "403,1,16,0.0625", "404,1,32,0.03125"}));
 }

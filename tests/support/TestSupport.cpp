@@ -61,6 +61,13 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
+std::vector<std::string> dataRowsOf(const std::string& text) {
+    std::vector<std::string> rows;
+    for (const std::string& line : linesOf(text))
+        if (!line.empty() && line[0] != '#') rows.push_back(line);
+    return rows;
+}
+
 void writeBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

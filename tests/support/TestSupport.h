@@ -30,6 +30,9 @@ std::vector<std::uint8_t> readBytes(const std::filesystem::path& file);
 std::string readText(const std::filesystem::path& file);
 // The lines of `text`, without their newlines.
 std::vector<std::string> linesOf(const std::string& text);
+// The data rows of a saved text file: its lines apart from the "#" header
+// lines and empty ones.
+std::vector<std::string> dataRowsOf(const std::string& text);
 // Creates the parent folders as needed.
 void writeBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes);
 void writeText(const std::filesystem::path& file, const std::string& text);
