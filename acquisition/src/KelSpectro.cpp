@@ -144,6 +144,16 @@ std::vector<double> KelSpectro::getWavelengths() const {
     return processor != nullptr ? processor->getWavelengths() : std::vector<double>();
 }
 
+std::vector<double> KelSpectro::getSaturatedWavelengths() const {
+    std::vector<double> wavelengths;
+    if (processor == nullptr) return wavelengths;
+    for (const kelo::engine::SaturatedCell& cell : processor->fitDiagnostics().saturatedCells)
+        wavelengths.push_back(cell.peakWavelength);
+    std::sort(wavelengths.begin(), wavelengths.end());
+    wavelengths.erase(std::unique(wavelengths.begin(), wavelengths.end()), wavelengths.end());
+    return wavelengths;
+}
+
 int KelSpectro::getRestrictedPointCount() const {
     return processor != nullptr ? static_cast<int>(processor->getRestrictedPointCount()) : 0;
 }

@@ -2,6 +2,7 @@
 // a second acquisition.
 #include <QSignalSpy>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -84,6 +85,24 @@ TEST_F(SingleAcquisition, OneAverageIsOneFrame) {
     EXPECT_EQ(progressValues(progress), std::vector<double>{100.0});
     ASSERT_EQ(frameIds.count(), 1);
     EXPECT_EQ(frameIds.at(0).at(0).toInt(), 1);
+}
+
+TEST_F(SingleAcquisition, SaturatedCellsAreReportedWhereTheyRespondMost) {
+    std::unique_ptr<KelSpectro> spectro = openController();
+    ASSERT_TRUE(spectro->getSpectra(spectrum, saturated));
+    EXPECT_FALSE(saturated);
+    EXPECT_TRUE(spectro->getSaturatedWavelengths().empty());
+
+    spectro->setExposureTime(100 * kExposureUs);
+    ASSERT_TRUE(spectro->getSpectra(spectrum, saturated));
+    ASSERT_TRUE(saturated);
+    const std::vector<double> wavelengths = spectro->getSaturatedWavelengths();
+    const std::vector<double> grid = spectro->getWavelengths();
+    ASSERT_FALSE(wavelengths.empty());
+    EXPECT_TRUE(std::adjacent_find(wavelengths.begin(), wavelengths.end(),
+                                   std::greater_equal<double>()) == wavelengths.end());
+    EXPECT_GE(wavelengths.front(), grid.front() - 50.0);
+    EXPECT_LE(wavelengths.back(), grid.back() + 50.0);
 }
 
 TEST_F(SingleAcquisition, AnAverageUnderWayKeepsTheCountItStartedWith) {

@@ -65,6 +65,9 @@ public:
     int getAverages() const;
     std::vector<double> getWavelengths() const;
     int getRestrictedPointCount() const;
+    // Where the cells that saturated in the last solved spectrum respond
+    // most, in nm, ascending and without repeats; empty when none saturated.
+    std::vector<double> getSaturatedWavelengths() const;
     std::size_t getRecordedCount() const;
     bool getDarkSubtraction() const;
     bool getGaussBlurMode() const;
