@@ -100,11 +100,11 @@ private:
         const auto type = [](bool csv) { return csv ? "csv" : "txt"; };
         QObject::connect(
             &plot, &timeseriesPlotWidget::cSpectraSavePlot,
-            [this, type](std::string name, std::string wvl, std::string spec, bool csv) {
+            [this, type](std::string name, std::string wvl, std::string specUnits, bool csv) {
                 spectrumRequests << QString("%1 %2 %3 %4")
                                         .arg(QString::fromStdString(name),
                                              QString::fromStdString(wvl),
-                                             QString::fromStdString(spec), type(csv));
+                                             QString::fromStdString(specUnits), type(csv));
             });
         QObject::connect(&plot, &timeseriesPlotWidget::saveColor,
                          [this, type](std::string name, int fnum, bool csv) {
