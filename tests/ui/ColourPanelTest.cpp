@@ -122,6 +122,18 @@ private slots:
         QCOMPARE(p.text("labelZ"), QString("109"));
     }
 
+    void aBlackSampleShowsZeroChromaticityNotNaN() {
+        Panel p;
+        p.clickTab(1);
+        tCIELABRGB black = colour(0, 0, 0);
+        black.X = black.Y = black.Z = 0.0;
+        p.receive(black);
+        QCOMPARE(p.text("labelX"), QString("0"));
+        QCOMPARE(p.text("labelY"), QString("0"));
+        QCOMPARE(p.text("labelZ"), QString("0"));
+        QCOMPARE(p.point("qcpCIE"), QString("0 0"));
+    }
+
     void lStarBarIsTruncatedAndClampedToItsRange() {
         Panel p;
         p.receive(colour(63.9, 0, 0));

@@ -25,6 +25,16 @@ Q_DECLARE_METATYPE(Indices)
 
 namespace {
 
+// The labels the axis gives ticks over `range`, about eight of them.
+QStringList tickLabels(QCPAxis* axis, const QCPRange& range) {
+    axis->ticker()->setTickCount(8);
+    QVector<double> ticks;
+    QVector<QString> labels;
+    axis->ticker()->generate(range, axis->parentPlot()->locale(), axis->numberFormat().at(0),
+                             axis->numberPrecision(), ticks, nullptr, &labels);
+    return labels.toList();
+}
+
 // 400, 410, ..., 500 nm.
 const Values kGrid{400, 410, 420, 430, 440, 450, 460, 470, 480, 490, 500};
 
@@ -213,6 +223,21 @@ private slots:
         QCOMPARE(rig.yRange(), (Range{-5, 0.0011}));
         rig.widget.plotSpectrum(Values(11, 0.0));
         QCOMPARE(rig.yRange(), (Range{0, 0.0011}));
+    }
+
+    void neighbouringTicksNeverShareALabel() {
+        // Ticks every 500 counts, and every 0.2 of reflectance: with too few
+        // digits 2000 and 2500 both read "2", 1 and 1.2 both "1".
+        PlotRig rig;
+        QStringList labels = tickLabels(rig.plot()->yAxis, QCPRange(0, 4000));
+        QCOMPARE(labels.mid(4, 2), (QStringList{"2.0e+03", "2.5e+03"}));
+        QCOMPARE(labels.removeDuplicates(), 0);
+
+        rig.widget.setReflectanceAvailable(true);
+        rig.part<QPushButton>("pbReflectance")->click();
+        labels = tickLabels(rig.plot()->yAxis, QCPRange(0, 1.32));
+        QCOMPARE(labels.mid(5, 2), (QStringList{"1", "1.2"}));
+        QCOMPARE(labels.removeDuplicates(), 0);
     }
 
     void reflectanceViewOpensAt400To700AndUpTo1_32() {

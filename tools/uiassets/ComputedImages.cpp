@@ -11,7 +11,10 @@ namespace kelo::uiassets {
 
 namespace {
 
-constexpr double kOutOfGamutDimming = 0.8;
+// Colours beyond the gamut darken with their distance from it: half of the
+// brightness goes as the shown chroma falls to nothing, so the gamut edge
+// leaves no seam.
+constexpr double kOutOfGamutDimming = 0.5;
 constexpr double kLocusOutlineWidth = 2.0;
 const QColor kLocusOutlineColour(235, 235, 235);
 
@@ -117,7 +120,7 @@ QImage labChart(int side) {
             const double chromaKept = displayableChromaFraction(kLabLightness, a, b);
             const Rgb linear =
                 linearSrgbFromXyz(xyzFromLab(kLabLightness, a * chromaKept, b * chromaKept));
-            const double scale = chromaKept < 1.0 ? kOutOfGamutDimming : 1.0;
+            const double scale = 1.0 - kOutOfGamutDimming * (1.0 - chromaKept);
             chart.setPixel(column, row, opaquePixel(srgbEncoded(linear), scale));
         }
     }

@@ -29,10 +29,12 @@ void XCustomPlot::resizeEvent(QResizeEvent* event) {
 
 void XCustomPlot::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    menu.addAction(tr("Export as PNG..."),
-                   [this] { exportWithDialog(tr("Export plot as PNG"), tr("PNG (*.png)"), ".png"); });
-    menu.addAction(tr("Export as PDF..."),
-                   [this] { exportWithDialog(tr("Export plot as PDF"), tr("PDF (*.pdf)"), ".pdf"); });
+    menu.addAction(tr("Export as PNG..."), [this] {
+        exportWithDialog(tr("Export plot as PNG"), tr("PNG (*.png)"), ".png");
+    });
+    menu.addAction(tr("Export as PDF..."), [this] {
+        exportWithDialog(tr("Export plot as PDF"), tr("PDF (*.pdf)"), ".pdf");
+    });
     menu.exec(event->globalPos());
 }
 

@@ -14,10 +14,12 @@ namespace {
 constexpr int kCriTab = 2;
 
 // x, y, z of the chromaticity; before the colour data are loaded the values
-// are no tristimulus values, so they are shown as they came.
+// are no tristimulus values, so they are shown as they came. A black sample
+// has no chromaticity: 0, not a division by zero.
 std::array<double, 3> chromaticity(double X, double Y, double Z, bool specInitialized) {
     if (!specInitialized) return {X, Y, Z};
     const double sum = X + Y + Z;
+    if (sum == 0.0) return {0.0, 0.0, 0.0};
     return {X / sum, Y / sum, Z / sum};
 }
 

@@ -1,11 +1,10 @@
 #include "ui/formRecording.h"
 
 #include <QDir>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QStandardPaths>
 #include <iostream>
 
+#include "ui/FolderDialog.h"
 #include "ui_formRecording.h"
 
 namespace {
@@ -58,15 +57,8 @@ void formRecording::on_spinBoxSkipFrames_valueChanged(int arg1) {
 }
 
 void formRecording::on_toolButtonSelectFolder_clicked() {
-    QFileDialog dialog(this);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // Only folders can be picked; typing a name would make a new one.
-    const QList<QLineEdit*> edits = dialog.findChildren<QLineEdit*>();
-    if (edits.size() == 1) edits.first()->setReadOnly(true);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    ui->lineEditFolder->setText(QDir(dialog.selectedFiles().first()).absolutePath() + "/");
+    const QString folder = kelo::ui::chooseFolder(this);
+    if (!folder.isEmpty()) ui->lineEditFolder->setText(folder + "/");
 }
 
 void formRecording::on_pushButtonStart_clicked() {

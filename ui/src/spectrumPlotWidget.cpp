@@ -24,6 +24,10 @@ constexpr double kColourBandLastNm = 700.0;
 // Headroom above the highest value, for the peak labels.
 constexpr double kRangeHeadroom = 1.1;
 constexpr double kLabelLift = 1.05;
+// Enough digits that neighbouring ticks never share a label: ticks at 2500
+// and 3000 counts, or at 0.75 and 1.25, must not both read "3" or "1".
+constexpr int kCountsPrecision = 1;
+constexpr int kReflectancePrecision = 2;
 
 }  // namespace
 
@@ -58,7 +62,7 @@ void spectrumPlotWidget::setupPlot() {
     plot->yAxis->setRange(0, 1);
     plot->xAxis->setRange(400, 800);
     plot->yAxis->setNumberFormat("ebc");
-    plot->yAxis->setNumberPrecision(0);
+    plot->yAxis->setNumberPrecision(kCountsPrecision);
     background->setPixmap(QPixmap(":/images/images/colorSpectrum.png"));
     background->setScaled(true, Qt::IgnoreAspectRatio);
     background->setLayer("background");
@@ -126,7 +130,7 @@ void spectrumPlotWidget::plotSpectrum(const std::vector<double>& spectraPlot) {
 
 void spectrumPlotWidget::on_pbScope_clicked() {
     showView(true);
-    setYAxisFormat("Intensity(counts)", "ebc", 0);
+    setYAxisFormat("Intensity(counts)", "ebc", kCountsPrecision);
     autoScaleXY = true;
     plotSpectrum(utility->getCurrentSpectrum());
     emit scopeClicked();
@@ -134,7 +138,7 @@ void spectrumPlotWidget::on_pbScope_clicked() {
 
 void spectrumPlotWidget::on_pbReflectance_clicked() {
     showView(false);
-    setYAxisFormat("R/T", "g", 1);
+    setYAxisFormat("R/T", "g", kReflectancePrecision);
     useManualLimits(kColourBandFirstNm, kColourBandLastNm, 0.0, 1.2);
     // The view opens at these limits even before a reflectance arrives.
     applyRanges();

@@ -4,8 +4,9 @@
 // menu.
 #pragma once
 
-#include <QString>
 #include <qcustomplot.h>
+
+#include <QString>
 
 class XCustomPlot : public QCustomPlot {
     Q_OBJECT
