@@ -38,6 +38,8 @@ bench: build
 	  $$as_root apt-get update && \
 	  DEBIAN_FRONTEND=noninteractive $$as_root apt-get install -y --no-install-recommends python3-scipy; }
 	@$(BUILD_DIR)/bin/sim_camera_bench
+	@$(BUILD_DIR)/bin/spectrum_plot_bench --benchmark_repetitions=10 \
+	  --benchmark_report_aggregates_only=true
 	@$(BUILD_DIR)/bin/engine_bench --benchmark_repetitions=10 \
 	  --benchmark_report_aggregates_only=true \
 	  --benchmark_out=$(BUILD_DIR)/engine_bench.json --benchmark_out_format=json

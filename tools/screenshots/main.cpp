@@ -8,10 +8,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <cstdio>
@@ -111,10 +113,17 @@ void fillIndicators(QMainWindow& window) {
     setText("labelMode", "Scope");
     setText("labelDC", "DC");
     setText("labelDevsConn", "1");
-    if (auto* label = window.findChild<QLabel*>("labelDark")) label->setStyleSheet("background: red");
+    if (auto* label = window.findChild<QLabel*>("labelDark"))
+        label->setStyleSheet("background: red");
     if (auto* edit = window.findChild<QLineEdit*>("lineEditImgNum")) edit->setText("1875");
     if (auto* bar = window.findChild<QProgressBar*>("avgProgressBar")) bar->setValue(60);
     if (auto* list = window.findChild<QListWidget*>("listWidgetdevList")) list->addItem("K3S00042");
+    if (auto* folder = window.findChild<QTextEdit*>("lblSaveDir"))
+        folder->setPlainText("/home/operator/Documents/KeloView");
+    if (auto* log = window.findChild<QPlainTextEdit*>("plainTextEditDir"))
+        log->setPlainText(
+            "/home/operator/Documents/KeloView/Default_0.txt\n"
+            "/home/operator/Documents/KeloView/Default_1.txt");
 }
 
 void addLogo(QToolBar* toolBar) {
@@ -192,6 +201,10 @@ bool writeAll(Screenshots& shots, const QString& seriesFolder) {
     window.show();
     windowSpectrum->plot()->replot();
     shots.save(window, "main-window");
+    form.tabWidgetControls->setCurrentWidget(form.tabSaveOpts);
+    shots.save(window, "main-window-save-options");
+    form.tabWidgetControls->setCurrentWidget(form.tabTimeSeries);
+    shots.save(window, "main-window-time-series");
     return shots.allWritten();
 }
 
