@@ -179,7 +179,8 @@ void spectrumPlotWidget::on_tbAutoScaleXY_clicked() {
 
 void spectrumPlotWidget::on_tbManualScale_clicked() {
     limitsDialog->setLimits(xFirst, xLast, minY, maxY);
-    limitsDialog->show();
+    // Modal to the plot, without blocking the acquisition that feeds it.
+    limitsDialog->open();
 }
 
 void spectrumPlotWidget::on_tbPeaks_clicked(bool checked) {

@@ -225,5 +225,6 @@ void timeseriesPlotWidget::on_tbAutoScaleXY_clicked() {
 
 void timeseriesPlotWidget::on_tbManualScale_clicked() {
     limitsDialog->setLimits(static_cast<int>(xMin), lastIndex, yMin, maxMetric);
-    limitsDialog->show();
+    // Modal to the plot, without blocking the acquisition that feeds it.
+    limitsDialog->open();
 }
