@@ -269,6 +269,14 @@ private slots:
         QCOMPARE(series.yRange().upper, 8.8);
     }
 
+    void manualScaleBeforeAUtilityOpensTheLimitsInsteadOfCrashing() {
+        timeseriesPlotWidget plot;
+        plot.findChild<QToolButton*>("tbManualScale")->click();
+        auto* dialog = plot.findChild<Dialog*>();
+        QVERIFY(dialog != nullptr);
+        QVERIFY(dialog->isVisible());
+    }
+
     void uncheckingAutoScaleYGoesManualAndKeepsTheXRange() {
         Series series(5);
         series.start();

@@ -29,6 +29,8 @@ std::vector<std::pair<double, double>> mergedBands(std::vector<double> nm) {
 SpectrumSaturationBands::SpectrumSaturationBands(QCustomPlot* plot) : plot(plot) {}
 
 void SpectrumSaturationBands::show(const std::vector<double>& nm) {
+    if (nm == shown) return;
+    shown = nm;
     clear();
     for (const auto& [low, high] : mergedBands(nm)) {
         auto* band = new QCPItemRect(plot);

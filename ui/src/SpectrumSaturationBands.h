@@ -12,7 +12,8 @@ public:
 
     // One semi-transparent red band over the full height for every
     // wavelength, 5 nm to either side; overlapping bands become one. Empty
-    // clears the shading. The plot is not replotted.
+    // clears the shading. The same wavelengths as last time change nothing,
+    // so it may be called with every spectrum. The plot is not replotted.
     void show(const std::vector<double>& nm);
 
 private:
@@ -20,4 +21,5 @@ private:
 
     QCustomPlot* plot;
     std::vector<QCPItemRect*> bands;  // owned by the plot
+    std::vector<double> shown;        // the wavelengths the bands stand for
 };

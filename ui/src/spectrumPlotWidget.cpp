@@ -2,15 +2,14 @@
 
 #include <qcustomplot.h>
 
-#include <QCoreApplication>
 #include <algorithm>
 
 #include "PlotScheme.h"
-#include "ScaleButtons.h"
 #include "SpectrumSaturationBands.h"
 #include "spectra/cSpectraUtility.h"
 #include "ui/Dialog.h"
 #include "ui/PeakSearch.h"
+#include "ui/PlotScaling.h"
 #include "ui/XCustomPlot.h"
 #include "ui_spectrumPlotWidget.h"
 
@@ -21,8 +20,6 @@ constexpr int kRedrawIntervalMs = 33;
 // The colour band picture covers the visible range only.
 constexpr double kColourBandFirstNm = 400.0;
 constexpr double kColourBandLastNm = 700.0;
-// Headroom above the highest value, for the peak labels.
-constexpr double kRangeHeadroom = 1.1;
 constexpr double kLabelLift = 1.05;
 // Enough digits that neighbouring ticks never share a label: ticks at 2500
 // and 3000 counts, or at 0.75 and 1.25, must not both read "3" or "1".
@@ -108,7 +105,7 @@ XCustomPlot* spectrumPlotWidget::plot() const {
 }
 
 void spectrumPlotWidget::setManualScale(double xmin, double xmax, double ymin, double ymax) {
-    useManualLimits(xmin, xmax, ymin, ymax);
+    scaling.useManualScale(xmin, xmax, ymin, ymax);
     kelo::ui::showScaleMode(kelo::ui::ScaleMode::Manual, ui->tbAutoScaleY, ui->tbAutoScaleXY,
                             ui->tbManualScale);
     applyScaling();
@@ -117,21 +114,23 @@ void spectrumPlotWidget::setManualScale(double xmin, double xmax, double ymin, d
 
 void spectrumPlotWidget::plotSpectrum(const std::vector<double>& spectraPlot) {
     if (spectraPlot.empty()) return;
-    yValues = QVector<double>(spectraPlot.begin(), spectraPlot.end());
+    // Same length as the last one most of the time: no new buffer.
+    yValues.resize(static_cast<int>(spectraPlot.size()));
+    std::copy(spectraPlot.begin(), spectraPlot.end(), yValues.begin());
     const auto [lowest, highest] = std::minmax_element(spectraPlot.begin(), spectraPlot.end());
     minY = *lowest;
     // A flat or negative spectrum still needs a y range of some height.
     maxY = *highest > 0.0 ? *highest : 0.001;
     takeGridEnds();
     applyScaling();
-    findPeaksAndWidth();
+    findPeaksAndWidth(spectraPlot);
     scheduleRedraw();
 }
 
 void spectrumPlotWidget::on_pbScope_clicked() {
     showView(true);
     setYAxisFormat("Intensity(counts)", "ebc", kCountsPrecision);
-    autoScaleXY = true;
+    scaling.autoScaleXY = true;
     plotSpectrum(utility->getCurrentSpectrum());
     emit scopeClicked();
 }
@@ -139,7 +138,7 @@ void spectrumPlotWidget::on_pbScope_clicked() {
 void spectrumPlotWidget::on_pbReflectance_clicked() {
     showView(false);
     setYAxisFormat("R/T", "g", kReflectancePrecision);
-    useManualLimits(kColourBandFirstNm, kColourBandLastNm, 0.0, 1.2);
+    scaling.useManualScale(kColourBandFirstNm, kColourBandLastNm, 0.0, 1.2);
     // The view opens at these limits even before a reflectance arrives.
     applyRanges();
     placeBackground();
@@ -151,13 +150,10 @@ void spectrumPlotWidget::on_pbReflectance_clicked() {
 
 void spectrumPlotWidget::on_tbAutoScaleY_clicked(bool checked) {
     if (!checked) {
-        // The library refuses these x limits, so x stays where it is.
-        setManualScale(1e-280, 1e250, minY, maxY);
+        setManualScale(kelo::ui::kKeepXMin, kelo::ui::kKeepXMax, minY, maxY);
         return;
     }
-    manualScale = false;
-    autoScaleY = true;
-    autoScaleXY = false;
+    scaling.useAutoScaleY();
     kelo::ui::showScaleMode(kelo::ui::ScaleMode::AutoY, ui->tbAutoScaleY, ui->tbAutoScaleXY,
                             ui->tbManualScale);
     applyScaling();
@@ -165,16 +161,11 @@ void spectrumPlotWidget::on_tbAutoScaleY_clicked(bool checked) {
 }
 
 void spectrumPlotWidget::on_tbAutoScaleXY_clicked() {
-    autoScaleY = false;
-    autoScaleXY = true;
-    manualScale = false;
+    scaling.useAutoScaleXY();
     takeGridEnds();
     applyScaling();
     redraw();
-    QCoreApplication::processEvents();
-    // Clicking it while checked would uncheck it and switch to manual limits.
-    ui->tbAutoScaleY->setChecked(false);
-    ui->tbAutoScaleY->click();
+    kelo::ui::handOverToAutoScaleY(ui->tbAutoScaleY);
 }
 
 void spectrumPlotWidget::on_tbManualScale_clicked() {
@@ -190,14 +181,14 @@ void spectrumPlotWidget::on_tbPeaks_clicked(bool checked) {
         ui->tbFwhm->setChecked(false);
         on_tbFwhm_clicked(false);
     }
-    findPeaksAndWidth();
+    findPeaksInShownSpectrum();
     scheduleRedraw();
 }
 
 void spectrumPlotWidget::on_tbFwhm_clicked(bool checked) {
     fwhmOn = checked;
     ui->lblFwhm->setVisible(checked);
-    findPeaksAndWidth();
+    findPeaksInShownSpectrum();
     scheduleRedraw();
 }
 
@@ -211,16 +202,6 @@ void spectrumPlotWidget::showView(bool scope) {
     disconnect(utility, scope ? reflectance : spectrum, this, plot);
     ui->pbScope->setChecked(scope);
     ui->pbReflectance->setChecked(!scope);
-}
-
-void spectrumPlotWidget::useManualLimits(double xmin, double xmax, double ymin, double ymax) {
-    manualXMin = xmin;
-    manualXMax = xmax;
-    manualYMin = ymin;
-    manualYMax = ymax;
-    manualScale = true;
-    autoScaleY = false;
-    autoScaleXY = false;
 }
 
 void spectrumPlotWidget::setYAxisFormat(const QString& label, const char* format, int precision) {
@@ -244,17 +225,7 @@ void spectrumPlotWidget::applyScaling() {
 }
 
 void spectrumPlotWidget::applyRanges() {
-    QCPAxis* x = ui->spectraPlot->xAxis;
-    QCPAxis* y = ui->spectraPlot->yAxis;
-    if (autoScaleY) {
-        y->setRange(minY, kRangeHeadroom * maxY);
-    } else if (autoScaleXY) {
-        x->setRange(xFirst, xLast);
-        y->setRange(minY, kRangeHeadroom * maxY);
-    } else if (manualScale) {
-        x->setRange(manualXMin, manualXMax);
-        y->setRange(manualYMin, kRangeHeadroom * manualYMax);
-    }
+    scaling.applyRanges(ui->spectraPlot->xAxis, ui->spectraPlot->yAxis, xFirst, xLast, minY, maxY);
 }
 
 void spectrumPlotWidget::placeBackground() {
@@ -268,10 +239,13 @@ int spectrumPlotWidget::drawablePoints() const {
     return std::min(xKeys.size(), yValues.size());
 }
 
-void spectrumPlotWidget::findPeaksAndWidth() {
+void spectrumPlotWidget::findPeaksInShownSpectrum() {
+    findPeaksAndWidth(std::vector<double>(yValues.begin(), yValues.end()));
+}
+
+void spectrumPlotWidget::findPeaksAndWidth(const std::vector<double>& values) {
     peakIndices.clear();
     if (!peaksOn) return;
-    const std::vector<double> values(yValues.begin(), yValues.end());
     for (int i : kelo::ui::findPeaks(values, threshold, minDistance, thresholdMode))
         if (i < drawablePoints()) peakIndices.push_back(i);
     if (fwhmOn) ui->lblFwhm->setText(QString::number(measuredWidth(), 'g', 6));

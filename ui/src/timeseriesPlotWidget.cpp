@@ -1,6 +1,5 @@
 #include "ui/timeseriesPlotWidget.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
 #include <algorithm>
 #include <filesystem>
@@ -9,26 +8,18 @@
 #include <utility>
 
 #include "PlotScheme.h"
-#include "ScaleButtons.h"
 #include "spectra/cSpectraUtility.h"
 #include "ui/Dialog.h"
+#include "ui/PlotScaling.h"
 #include "ui/XCustomPlot.h"
 #include "ui_timeseriesPlotWidget.h"
 
 using kelo::ui::ScaleMode;
 
-namespace {
-
-// Unchecking AutoScale Y asks for these x limits; the plotting library
-// refuses them, so the x axis keeps its range while the mode turns manual.
-constexpr double kKeepXMin = 1e-280;
-constexpr double kKeepXMax = 1e250;
-
-}  // namespace
-
 timeseriesPlotWidget::timeseriesPlotWidget(QWidget* parent)
-    : QWidget(parent), ui(new Ui::timeseriesPlotWidget) {
+    : QWidget(parent), ui(new Ui::timeseriesPlotWidget), limitsDialog(new Dialog(this)) {
     ui->setupUi(this);
+    connect(limitsDialog, &Dialog::setManualScale, this, &timeseriesPlotWidget::setManualScale);
     setupPlot();
     ui->tbAutoScaleY->setChecked(true);
 }
@@ -39,7 +30,6 @@ timeseriesPlotWidget::~timeseriesPlotWidget() {
 
 void timeseriesPlotWidget::setUtility(cSpectraUtility* spectraUtility) {
     utility = spectraUtility;
-    limitsDialog = new Dialog(this);
     xMin = 0.0;
     yMin = 0.0;
     // By name and direct: the sample arrives by reference and is read while
@@ -50,8 +40,6 @@ void timeseriesPlotWidget::setUtility(cSpectraUtility* spectraUtility) {
             SLOT(on_saveColor(std::string, int, bool)), Qt::DirectConnection);
     connect(utility, SIGNAL(onTSSpectrumRecieved(double&, int&)), this,
             SLOT(plotTimeSeries(double&, int&)), Qt::DirectConnection);
-    connect(limitsDialog, SIGNAL(setManualScale(double, double, double, double)), this,
-            SLOT(setManualScale(double, double, double, double)), Qt::DirectConnection);
 }
 
 void timeseriesPlotWidget::setTimeStep(int seconds) {
@@ -129,27 +117,8 @@ void timeseriesPlotWidget::appendSample(double time, double metric) {
 }
 
 void timeseriesPlotWidget::applyScaling() {
-    if (autoScaleY) {
-        setAutoYRange();
-    } else if (autoScaleXY) {
-        setAutoXRange();
-        setAutoYRange();
-    } else if (manualScale) {
-        setManualRanges();
-    }
-}
-
-void timeseriesPlotWidget::setAutoXRange() {
-    ui->timeSeriesPlot->xAxis->setRange(xMin, lastIndex);
-}
-
-void timeseriesPlotWidget::setAutoYRange() {
-    ui->timeSeriesPlot->yAxis->setRange(yMin, 1.1 * maxMetric);
-}
-
-void timeseriesPlotWidget::setManualRanges() {
-    ui->timeSeriesPlot->xAxis->setRange(manualXMin, manualXMax);
-    ui->timeSeriesPlot->yAxis->setRange(manualYMin, 1.1 * manualYMax);
+    scaling.applyRanges(ui->timeSeriesPlot->xAxis, ui->timeSeriesPlot->yAxis, xMin, lastIndex, yMin,
+                        maxMetric);
 }
 
 void timeseriesPlotWidget::redraw() {
@@ -178,49 +147,34 @@ bool timeseriesPlotWidget::saveSampleFiles(const std::string& folder, int sample
 }
 
 void timeseriesPlotWidget::setManualScale(double xmin, double xmax, double ymin, double ymax) {
-    manualXMin = xmin;
-    manualXMax = xmax;
-    manualYMin = ymin;
-    manualYMax = ymax;
+    scaling.useManualScale(xmin, xmax, ymin, ymax);
     std::cout << "manualX:" << xmax << "," << xmin << "\n";
     std::cout << "manualY:" << ymax << "," << ymin << "\n";
     std::cout << "timeData:" << times.size() << ","
               << "metricData:" << metrics.size() << "\n";
-
-    manualScale = true;
-    autoScaleY = false;
-    autoScaleXY = false;
     kelo::ui::showScaleMode(ScaleMode::Manual, ui->tbAutoScaleY, ui->tbAutoScaleXY,
                             ui->tbManualScale);
-    setManualRanges();
+    applyScaling();
     redraw();
 }
 
 void timeseriesPlotWidget::on_tbAutoScaleY_clicked(bool checked) {
     if (!checked) {
-        setManualScale(kKeepXMin, kKeepXMax, yMin, maxMetric);
+        setManualScale(kelo::ui::kKeepXMin, kelo::ui::kKeepXMax, yMin, maxMetric);
         return;
     }
-    manualScale = false;
-    autoScaleY = true;
-    autoScaleXY = false;
+    scaling.useAutoScaleY();
     kelo::ui::showScaleMode(ScaleMode::AutoY, ui->tbAutoScaleY, ui->tbAutoScaleXY,
                             ui->tbManualScale);
-    setAutoYRange();
+    applyScaling();
     redraw();
 }
 
 void timeseriesPlotWidget::on_tbAutoScaleXY_clicked() {
-    autoScaleY = false;
-    autoScaleXY = true;
-    manualScale = false;
-    setAutoXRange();
-    setAutoYRange();
+    scaling.useAutoScaleXY();
+    applyScaling();
     redraw();
-    QCoreApplication::processEvents();
-    // One shot: from here on the plot follows the samples as AutoScale Y.
-    emit ui->tbAutoScaleY->clicked(true);
-    ui->tbAutoScaleY->setChecked(true);
+    kelo::ui::handOverToAutoScaleY(ui->tbAutoScaleY);
 }
 
 void timeseriesPlotWidget::on_tbManualScale_clicked() {

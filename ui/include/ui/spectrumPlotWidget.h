@@ -15,9 +15,10 @@
 #include <memory>
 #include <vector>
 
+#include "ui/PlotScaling.h"
+
 class cSpectraUtility;
 class Dialog;
-class QCPAxis;
 class QCPItemPixmap;
 class QCPItemText;
 class XCustomPlot;
@@ -76,8 +77,6 @@ private:
     // Takes spectra (scope) or reflectances from the utility, not both, and
     // shows which view is active.
     void showView(bool scope);
-    // Switches to manual scaling with these limits; nothing is redrawn.
-    void useManualLimits(double xmin, double xmax, double ymin, double ymax);
     void setYAxisFormat(const QString& label, const char* format, int precision);
     void takeGridEnds();
     // Hands the latest spectrum to the graph and scales the axes by the mode.
@@ -86,7 +85,10 @@ private:
     // The colour band spans 400..700 nm and the full height.
     void placeBackground();
     int drawablePoints() const;
-    void findPeaksAndWidth();
+    // The peaks of `values`, the spectrum just taken, and its width read-out.
+    void findPeaksAndWidth(const std::vector<double>& values);
+    // The same for the spectrum on screen, after the peak settings changed.
+    void findPeaksInShownSpectrum();
     // 0 when it cannot be measured.
     double measuredWidth() const;
     void scheduleRedraw();
@@ -107,17 +109,11 @@ private:
     char thresholdMode = 'a';
     double peakForFwhm = 0.0;
     int minDistance = 0;
-    bool manualScale = false;
-    bool autoScaleY = false;
-    bool autoScaleXY = true;
+    kelo::ui::PlotScaling scaling;
     int xFirst = 0;
     int xLast = 0;
     double minY = 0.0;
     double maxY = 0.001;
-    double manualXMin = 0.0;
-    double manualXMax = 0.0;
-    double manualYMin = 0.0;
-    double manualYMax = 0.0;
     QCPItemPixmap* background;     // owned by the plot
     std::vector<int> peakIndices;  // of the latest spectrum, drawable ones only
     std::unique_ptr<SpectrumSaturationBands> saturationBands;

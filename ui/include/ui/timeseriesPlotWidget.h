@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <string>
 
+#include "ui/PlotScaling.h"
+
 class cSpectraUtility;
 class Dialog;
 class XCustomPlot;
@@ -56,9 +58,6 @@ private:
     void setupPlot();
     void appendSample(double time, double metric);
     void applyScaling();
-    void setAutoXRange();
-    void setAutoYRange();
-    void setManualRanges();
     void redraw();
     // The folder of this series' files, created when missing.
     std::string prepareSeriesFolder() const;
@@ -68,7 +67,7 @@ private:
 
     Ui::timeseriesPlotWidget* ui;
     cSpectraUtility* utility = nullptr;
-    Dialog* limitsDialog = nullptr;
+    Dialog* limitsDialog;  // child of this widget
 
     QVector<double> metrics;
     QVector<double> times;
@@ -80,15 +79,9 @@ private:
     int fileType = 0;
     int totalSamples = 0;
 
-    bool manualScale = false;
-    bool autoScaleY = false;
-    bool autoScaleXY = true;
+    kelo::ui::PlotScaling scaling;
     double xMin = 0.0;
     int lastIndex = -1;
     double yMin = 0.0;
     double maxMetric = 0.0;
-    double manualXMin = 0.0;
-    double manualXMax = 0.0;
-    double manualYMin = 0.0;
-    double manualYMax = 0.0;
 };
