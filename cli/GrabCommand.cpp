@@ -124,8 +124,8 @@ bool grabFirstCamera(const GrabRequest& request, Frame& frame, int& width, int& 
     }
     configureDevice(*device, config, request);
     const bool grabbed = device->snap(frame);
-    width = device->width;
-    height = device->height;
+    width = device->getWidth();
+    height = device->getHeight();
     device->close();
     if (!grabbed) std::cerr << "\nkelo grab: no frame from camera " << serials[0] << "\n";
     return grabbed;

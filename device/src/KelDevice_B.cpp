@@ -75,7 +75,7 @@ bool KelDevice_B::open(bool binning) {
 void KelDevice_B::close() {
     if (camera == nullptr) return;
     try {
-        if (camera->isGrabbing()) camera->stopGrabbing();
+        stopGrabbing();
         setFlashMode(0);
         camera->close();
     } catch (const GenericException&) {

@@ -1,8 +1,11 @@
 // Grab modes, the three grabs and the transfer of an image into a Frame.
 #include <chrono>
+#include <cmath>
 #include <iostream>
+#include <string>
 
 #include "PixelCopy.h"
+#include "NodeAccess.h"
 #include "camera/InstantCamera.h"
 #include "device/KelDevice_B.h"
 
@@ -10,14 +13,17 @@ using kelo::camera::GenericException;
 using kelo::camera::GrabLoop;
 using kelo::camera::GrabResult;
 using kelo::camera::GrabStrategy;
+using kelo::camera::NodeMap;
+using kelo::camera::required;
 using kelo::camera::TimeoutHandling;
 
 namespace Brevanta {
 
 namespace {
 
-constexpr unsigned kGrabTimeoutMs = 1000;
 constexpr unsigned kTimedGrabTimeoutMs = 5000;
+// Beyond the exposure and the frame period, for the transfer and a busy host.
+constexpr double kFrameTimeoutMarginMs = 1000.0;
 
 std::int64_t monotonicNanoseconds() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -29,6 +35,7 @@ std::int64_t monotonicNanoseconds() {
 
 bool KelDevice_B::setGrabMode(int mode) {
     if (camera == nullptr) return false;
+    std::lock_guard<std::mutex> lock(grabControl);
     if (camera->isGrabbing()) camera->stopGrabbing();
     switch (mode) {
         case kGrabStop:
@@ -61,6 +68,7 @@ bool KelDevice_B::isGrabbing() {
 
 void KelDevice_B::stopGrabbing() {
     if (camera == nullptr) return;
+    std::lock_guard<std::mutex> lock(grabControl);
     if (camera->isGrabbing()) camera->stopGrabbing();
 }
 
@@ -80,9 +88,14 @@ bool KelDevice_B::snap(Frame& frame) {
     }
     try {
         grabExposureTime = getExposureTime();
+        const unsigned timeoutMs = getFrameTimeoutMs();
+        {
+            std::lock_guard<std::mutex> lock(grabControl);
+            camera->startGrabbing(1, GrabStrategy::OneByOne);
+        }
         GrabResult result;
         const bool retrieved =
-            camera->grabOne(kGrabTimeoutMs, result, TimeoutHandling::ThrowException);
+            camera->retrieveResult(timeoutMs, result, TimeoutHandling::ThrowException);
         return acceptResult(retrieved, result, frame, true);
     } catch (const GenericException&) {
         std::cerr << "\nunable to retrieve result in snap()";
@@ -101,9 +114,10 @@ bool KelDevice_B::retrieveFrame(Frame& frame) {
     }
     try {
         grabExposureTime = getExposureTime();
+        const unsigned timeoutMs = getFrameTimeoutMs();
         GrabResult result;
         const bool retrieved =
-            camera->retrieveResult(kGrabTimeoutMs, result, TimeoutHandling::ThrowException);
+            camera->retrieveResult(timeoutMs, result, TimeoutHandling::ThrowException);
         return acceptResult(retrieved, result, frame, true);
     } catch (const GenericException&) {
         std::cout << "\nGeneric exceptions";
@@ -134,6 +148,25 @@ bool KelDevice_B::retrieveFrameTimed(Frame& frame, std::int64_t& timestamp) {
         std::cout << "\nException in snap";
         return false;
     }
+}
+
+unsigned KelDevice_B::getFrameTimeoutMs() {
+    double exposureMs = 0.0;
+    double periodMs = 0.0;
+    if (camera != nullptr) {
+        try {
+            // Names made once: asked for every frame, they must not allocate.
+            static const std::string exposureNode = "ExposureTime";
+            static const std::string rateNode = "ResultingFrameRate";
+            NodeMap& nodes = camera->nodeMap();
+            exposureMs = required(nodes.floatNode(exposureNode)).value() / 1000.0;
+            const double rate = required(nodes.floatNode(rateNode)).value();
+            if (rate > 0.0) periodMs = 1000.0 / rate;
+        } catch (const GenericException&) {
+            // The margin alone: the grab that follows reports the camera's error.
+        }
+    }
+    return static_cast<unsigned>(std::ceil(exposureMs + periodMs + kFrameTimeoutMarginMs));
 }
 
 bool KelDevice_B::acceptResult(bool retrieved, const GrabResult& result, Frame& frame,

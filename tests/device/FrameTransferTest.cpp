@@ -43,9 +43,9 @@ TEST_F(FakeCameraDevice, EightBitPixelsAreWidenedWithTheirValues) {
     Frame frame;
     ASSERT_TRUE(device.snap(frame));
     EXPECT_EQ(frame, (Frame{0, 1, 254, 255}));
-    EXPECT_EQ(device.width, 2);
-    EXPECT_EQ(device.height, 2);
-    EXPECT_EQ(device.lastError, 0);
+    EXPECT_EQ(device.getWidth(), 2);
+    EXPECT_EQ(device.getHeight(), 2);
+    EXPECT_EQ(device.getLastError(), 0);
     EXPECT_EQ(output.stdOut(), "");
     EXPECT_EQ(output.stdErr(), "");
 }
@@ -73,8 +73,8 @@ TEST_F(FakeCameraDevice, TwelveBitWordsAreStoredAsDelivered) {
     std::int64_t timestamp = 0;
     ASSERT_TRUE(device.retrieveFrameTimed(frame, timestamp));
     EXPECT_EQ(frame, (Frame{0, 4095, 0x0123}));
-    EXPECT_EQ(device.width, 3);
-    EXPECT_EQ(device.height, 1);
+    EXPECT_EQ(device.getWidth(), 3);
+    EXPECT_EQ(device.getHeight(), 1);
 }
 
 TEST_F(FakeCameraDevice, AnotherPixelTypeResizesTheFrameButLeavesItUnfilled) {
@@ -83,9 +83,9 @@ TEST_F(FakeCameraDevice, AnotherPixelTypeResizesTheFrameButLeavesItUnfilled) {
     Frame frame(6, 0xBEEF);
     EXPECT_FALSE(device.snap(frame));
     EXPECT_EQ(frame, Frame(6, 0xBEEF));
-    EXPECT_EQ(device.width, 3);
-    EXPECT_EQ(device.height, 2);
-    EXPECT_EQ(device.lastError, 0);
+    EXPECT_EQ(device.getWidth(), 3);
+    EXPECT_EQ(device.getHeight(), 2);
+    EXPECT_EQ(device.getLastError(), 0);
 
     deliver(2, 2, mono16, std::vector<std::uint8_t>(8, 0xAA));
     EXPECT_FALSE(device.snap(frame));
@@ -118,24 +118,23 @@ TEST_F(FakeCameraDevice, MissingImageIsReportedAndFlagged) {
     fake->outcome = Outcome::NoImage;
     Frame frame;
     EXPECT_FALSE(device.snap(frame));
-    EXPECT_EQ(device.lastError, 7);
+    EXPECT_EQ(device.getLastError(), 7);
     EXPECT_EQ(output.stdOut(), "\nRetrieve result returned false");
 
     // retrieveFrame keeps an earlier error until it sets its own.
     deliver(1, 1, kPixelMono8, {1});
-    device.lastError = 1;
     EXPECT_TRUE(device.retrieveFrame(frame));
-    EXPECT_EQ(device.lastError, 1);
+    EXPECT_EQ(device.getLastError(), 7);
     fake->outcome = Outcome::NoImage;
     EXPECT_FALSE(device.retrieveFrame(frame));
-    EXPECT_EQ(device.lastError, 7);
+    EXPECT_EQ(device.getLastError(), 7);
 
     // The timed retrieval starts from no error and does not flag a missing
     // image.
     output.clear();
     std::int64_t timestamp = 0;
     EXPECT_FALSE(device.retrieveFrameTimed(frame, timestamp));
-    EXPECT_EQ(device.lastError, 0);
+    EXPECT_EQ(device.getLastError(), 0);
     EXPECT_EQ(output.stdOut(), "\nRetrieve result returned false");
 }
 

@@ -16,20 +16,20 @@ TEST(DeviceWithoutCamera, SnapReportsNotConnectedAndTimedRetrievalResetsTheError
 
     EXPECT_FALSE(device.snap(frame));
     EXPECT_EQ(output.stdErr(), "Device not connected\n");
-    EXPECT_EQ(device.lastError, 1);
+    EXPECT_EQ(device.getLastError(), 1);
 
     output.clear();
     std::int64_t timestamp = 99;
     EXPECT_FALSE(device.retrieveFrameTimed(frame, timestamp));
     EXPECT_EQ(output.stdOut(), "\ncamera not initialized");
     EXPECT_EQ(output.stdErr(), "");
-    EXPECT_EQ(device.lastError, 0);
+    EXPECT_EQ(device.getLastError(), 0);
     EXPECT_EQ(timestamp, 99);
     EXPECT_EQ(frame, Frame(4, 1));
 
     output.clear();
     EXPECT_FALSE(device.retrieveFrame(frame));
-    EXPECT_EQ(device.lastError, 1);
+    EXPECT_EQ(device.getLastError(), 1);
     EXPECT_EQ(output.stdOut() + output.stdErr(), "");
 }
 
@@ -66,7 +66,7 @@ TEST(DeviceWithoutCamera, EveryOtherOperationAnswersEmptyWithoutCrashing) {
     EXPECT_FALSE(device.setFlashMode(1));
     EXPECT_FALSE(device.setExposureAutoContinuous());
     EXPECT_FALSE(device.setGainAutoContinuous());
-    EXPECT_EQ(device.width, 0);
+    EXPECT_EQ(device.getWidth(), 0);
     EXPECT_EQ(device.getGain(), 0.0);
     EXPECT_EQ(device.pixelFormat, 1);
 

@@ -4,9 +4,9 @@
 //
 // Threads: grabs and grab-mode changes run on the acquisition worker;
 // exposure, gain, trigger, flash and automatic-exposure settings may arrive
-// from the user-interface thread at the same time. Nothing is locked; the
-// fields are written by whichever thread changed them last, and those that
-// both threads use (the trigger mode) are atomic.
+// from the user-interface thread at the same time. The fields that both
+// threads use (image size, gain, trigger mode, last error) are atomic; the
+// others belong to the user-interface thread.
 #pragma once
 
 #include <QObject>
@@ -27,6 +27,9 @@ public:
 
     double getGain() const { return gain; }
     int getTriggerMode() const { return triggerMode; }
+    // The size of the last image, or of the region last set.
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
 
     // The sensor region in pixels; the size is read back into width/height.
     // Set the size before the offset.
@@ -78,9 +81,12 @@ public:
     virtual double getResultingFrameRate() = 0;
     // The exposure time read at the start of the last snap or retrieveFrame.
     virtual double getGrabExposureTime() = 0;
-    // One image now, without a running grab (1000 ms time-out).
+    // How long a grab waits for an image with the present settings: the
+    // exposure, one frame period (read-out included) and one second more.
+    virtual unsigned getFrameTimeoutMs() = 0;
+    // One image now, without a running grab (frame time-out).
     virtual bool snap(Frame& frame) = 0;
-    // The next image of the running grab (1000 ms time-out).
+    // The next image of the running grab (frame time-out).
     virtual bool retrieveFrame(Frame& frame) = 0;
     // As retrieveFrame with a 5000 ms time-out; `timestamp` is the monotonic
     // clock in nanoseconds when the image arrived.
@@ -94,14 +100,16 @@ public:
     // SDK errors reach the caller.
     virtual void stopGrabbing() = 0;
 
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    double gain = 0.0;
     std::atomic<std::int32_t> triggerMode{0};  // 0 software (free run), 1 hardware trigger
     std::int32_t flashMode = 0;                // 0 off, 1 on, 2 during exposure
     std::int32_t pixelFormat = 1;              // 1 Mono12, 0 Mono8
     std::string serialNumber;                  // read by open
     std::string name;
+
+protected:
+    std::atomic<std::int32_t> width{0};
+    std::atomic<std::int32_t> height{0};
+    std::atomic<double> gain{0.0};
 };
 
 }  // namespace Brevanta

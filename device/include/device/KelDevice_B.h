@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "camera/GrabResult.h"
@@ -49,6 +50,7 @@ public:
     std::string getUserDefinedName() override;
     double getResultingFrameRate() override;
     double getGrabExposureTime() override;
+    unsigned getFrameTimeoutMs() override;
     bool snap(Frame& frame) override;
     bool retrieveFrame(Frame& frame) override;
     bool retrieveFrameTimed(Frame& frame, std::int64_t& timestamp) override;
@@ -58,9 +60,7 @@ public:
     bool isGrabbing() override;
     void stopGrabbing() override;
 
-    std::int32_t lastError = kNoError;
-    // Written by the grabbing worker, read by the user-interface thread.
-    std::atomic<double> grabExposureTime{0.0};
+    std::int32_t getLastError() const { return lastError; }
 
 private:
     bool setAutoMode(const char* nodeName, const char* symbol);
@@ -74,6 +74,12 @@ private:
     void stopGrabbingQuietly();
 
     kelo::camera::InstantCamera* const camera;
+    // Held while the grab state is tested and changed, so that a stop from
+    // one thread and a start from the other cannot interleave.
+    std::mutex grabControl;
+    // Both written by the grabbing thread and read by the other.
+    std::atomic<std::int32_t> lastError{kNoError};
+    std::atomic<double> grabExposureTime{0.0};
 };
 
 }  // namespace Brevanta
