@@ -31,15 +31,13 @@ bool BlurNormalisation::supports(std::size_t width, std::size_t height) {
 BlurNormalisation::BlurNormalisation(std::size_t width, std::size_t height)
     : blur(width, height, kSigma), normalisation(width * height, 1.0) {}
 
-void BlurNormalisation::make(const std::uint16_t* frame, std::ostream& log) {
+long long BlurNormalisation::make(const std::uint16_t* frame) {
     const auto start = std::chrono::steady_clock::now();
     std::copy(frame, frame + normalisation.size(), normalisation.begin());
     blur.apply(normalisation.data());
     scaleToPeak(normalisation);
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    log << "\n Time taken for gaussian blur="
-        << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()
-        << "milliseconds\n";
+    return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
 }
 
 }  // namespace kelo::engine

@@ -19,9 +19,9 @@ public:
 
     BlurNormalisation(std::size_t width, std::size_t height);
 
-    // Makes the image from `frame` (width x height pixels) and prints the
-    // time it took to `log`.
-    void make(const std::uint16_t* frame, std::ostream& log);
+    // Makes the image from `frame` (width x height pixels); returns the
+    // milliseconds it took.
+    long long make(const std::uint16_t* frame);
 
     // Every pixel in (0, 1]: a black frame gives all ones, and a pixel that
     // blurred to 0 far from any light is 1, so dividing by it is harmless.

@@ -179,7 +179,12 @@ void SpectralProcessor::setBlurEveryFrame(bool on) {
 
 void SpectralProcessor::setDarkSubtraction(bool on) {
     std::lock_guard<std::mutex> lock(operationMutex);
-    darkSubtraction = on && darkPresent;
+    darkSubtraction = on;
+}
+
+bool SpectralProcessor::getDarkSubtraction() const {
+    std::lock_guard<std::mutex> lock(operationMutex);
+    return darkSubtraction;
 }
 
 bool SpectralProcessor::setDarkCells(std::vector<double> dark) {
@@ -251,7 +256,19 @@ bool SpectralProcessor::activeSetLocked(ActiveSet& set) const {
 }
 
 bool SpectralProcessor::computeCellValues(const Frame& frame, std::vector<double>& cells) {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    long long blurMs = -1;
+    {
+        std::lock_guard<std::mutex> lock(operationMutex);
+        if (!computeCellValuesLocked(frame, cells, blurMs)) return false;
+    }
+    // Written after the lock is released: a slow console must not hold up
+    // the other thread's mode switches.
+    if (blurMs >= 0) log << "\n Time taken for gaussian blur=" << blurMs << "milliseconds\n";
+    return true;
+}
+
+bool SpectralProcessor::computeCellValuesLocked(const Frame& frame, std::vector<double>& cells,
+                                                long long& blurMs) {
     if (!readyLocked() || frame.size() != imagePixels) return false;
     const bool blur = gaussBlurMode != 0;
     if (blur && !blurNormalisation) return false;
@@ -259,7 +276,7 @@ bool SpectralProcessor::computeCellValues(const Frame& frame, std::vector<double
     cells.resize(numCells);
     if (blur && (blurEveryFrame || blurOnce)) {
         // The normalisation image comes from the frame as delivered.
-        blurNormalisation->make(frame.data(), log);
+        blurMs = blurNormalisation->make(frame.data());
         if (!blurEveryFrame) blurOnce = false;
     }
     std::copy(frame.begin(), frame.end(), workingFrame.begin());
@@ -273,7 +290,23 @@ bool SpectralProcessor::computeCellValues(const Frame& frame, std::vector<double
 
 bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
                                       std::vector<double>& spectrum, std::uint8_t& saturated) {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    SolveTimes times;
+    {
+        std::lock_guard<std::mutex> lock(operationMutex);
+        if (!solveSpectrumLocked(cells, spectrum, saturated, times)) return false;
+    }
+    if (!times.fitted) {
+        log << "\nIntersum < 1.0e-12";
+        return true;
+    }
+    log << "\nLSQN time: " << times.solveMs << " milliseconds\n"
+        << "\nConvolution time: " << times.smoothMs << " milliseconds\n";
+    return true;
+}
+
+bool SpectralProcessor::solveSpectrumLocked(const std::vector<double>& cells,
+                                            std::vector<double>& spectrum,
+                                            std::uint8_t& saturated, SolveTimes& times) {
     ActiveSet set;
     if (!readyLocked() || !activeSetLocked(set) || cells.size() != numCells || !allFinite(cells))
         return false;
@@ -286,7 +319,6 @@ bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
         sum += cellValues[i];
     }
     if (sum < kSmallestCellSum) {
-        log << "\nIntersum < 1.0e-12";
         std::fill(spectrum.begin(), spectrum.end(), 0.0);
         diagnostics.saturatedCells.clear();
         publishDiagnosticsLocked(false);
@@ -299,11 +331,12 @@ bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
 
     auto start = std::chrono::steady_clock::now();
     solveLocked(set);
-    log << "\nLSQN time: " << millisecondsSince(start) << " milliseconds\n";
+    times.solveMs = millisecondsSince(start);
 
     start = std::chrono::steady_clock::now();
     smoothLocked(set, spectrum.data());
-    log << "\nConvolution time: " << millisecondsSince(start) << " milliseconds" << std::endl;
+    times.smoothMs = millisecondsSince(start);
+    times.fitted = true;
 
     publishDiagnosticsLocked(true);
     return true;

@@ -146,12 +146,15 @@ TEST_F(IdentityUnit, SaturatedCellReportsWhereItRespondsMost) {
 
 TEST_F(IdentityUnit, DarkIsSubtractedOnlyWhileStoredAndSwitchedOn) {
     start();
-    processor.setDarkSubtraction(true);  // no dark yet: stays off
+    processor.setDarkSubtraction(true);  // no dark yet: nothing to subtract
     EXPECT_EQ(solve(kRising), (Values{30, 40, 50, 50}));
+    // The choice stands: a dark stored afterwards applies at once.
     ASSERT_TRUE(processor.setDarkCells(Values(10, 5.0)));
+    EXPECT_TRUE(processor.getDarkSubtraction());
+    EXPECT_EQ(solve(kRising), (Values{25, 35, 45, 45}));
+    processor.setDarkSubtraction(false);
     EXPECT_EQ(solve(kRising), (Values{30, 40, 50, 50}));
     processor.setDarkSubtraction(true);
-    EXPECT_EQ(solve(kRising), (Values{25, 35, 45, 45}));
     processor.clearDarkCells();
     EXPECT_EQ(solve(kRising), (Values{30, 40, 50, 50}));
     EXPECT_FALSE(processor.setDarkCells(Values(9, 5.0)));

@@ -48,8 +48,10 @@ public:
     void setRestrictedRange(bool on);
     // Off: one more normalisation image is made at the next frame, then kept.
     void setBlurEveryFrame(bool on);
-    // Takes effect only while a dark is stored.
+    // The operator's choice, kept as given; the dark is subtracted while the
+    // choice is on and a dark is stored, so a dark stored later applies at once.
     void setDarkSubtraction(bool on);
+    bool getDarkSubtraction() const;
     // Stores a dark of numCells values; false (nothing changes) for another length.
     bool setDarkCells(std::vector<double> darkCells);
     void clearDarkCells();
@@ -80,6 +82,17 @@ public:
 
 private:
     struct ActiveSet;
+    // What one solve took, for the timing lines written after it.
+    struct SolveTimes {
+        bool fitted = false;  // false: the cells held no light, nothing was fitted
+        long long solveMs = 0;
+        long long smoothMs = 0;
+    };
+
+    bool computeCellValuesLocked(const Frame& frame, std::vector<double>& cells,
+                                 long long& blurMs);
+    bool solveSpectrumLocked(const std::vector<double>& cells, std::vector<double>& spectrum,
+                             std::uint8_t& saturated, SolveTimes& times);
 
     void setupLocked(const SystemConfig& record);
     void setRestrictedRangeLocked(bool on);
