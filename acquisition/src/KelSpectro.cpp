@@ -22,7 +22,9 @@ void registerSignalTypes() {
 
 }  // namespace
 
-KelSpectro::KelSpectro() : frameRate(std::make_unique<kelo::acquisition::FrameRateWindow>()) {
+KelSpectro::KelSpectro()
+    : frameRate(std::make_unique<kelo::acquisition::FrameRateWindow>()),
+      gate(std::make_unique<kelo::acquisition::AcquisitionGate>()) {
     registerSignalTypes();
 }
 
@@ -30,11 +32,18 @@ KelSpectro::KelSpectro(const std::string& deviceId, KelDevice* device)
     : processor(std::make_unique<SpectralProcessor>()),
       device(device),
       serialNumber(deviceId),
-      frameRate(std::make_unique<kelo::acquisition::FrameRateWindow>()) {
+      frameRate(std::make_unique<kelo::acquisition::FrameRateWindow>()),
+      gate(std::make_unique<kelo::acquisition::AcquisitionGate>()) {
     registerSignalTypes();
 }
 
-KelSpectro::~KelSpectro() = default;
+KelSpectro::~KelSpectro() {
+    if (device == nullptr) return;
+    stopGrabbing();
+    // The acquisition still uses the buffers and the processor until it
+    // returns, within one frame wait of the stop.
+    gate->waitUntilIdle();
+}
 
 bool KelSpectro::initDevice() {
     if (device == nullptr || processor == nullptr) {
@@ -42,7 +51,7 @@ bool KelSpectro::initDevice() {
         return false;
     }
     // The live loop's buffers are resized below.
-    kelo::acquisition::AcquisitionGuard guard(acquisitionBusy);
+    kelo::acquisition::AcquisitionGuard guard(*gate);
     if (!guard.isAdmitted()) return false;
 
     cameraName = device->getUserDefinedName();
@@ -80,10 +89,9 @@ bool KelSpectro::initDevice() {
     cells.assign(cellCount, 0.0);
     cellSum.assign(cellCount, 0.0);
     frame.reserve(pixelCount);
-    darkSubtraction = false;
+    processor->setDarkSubtraction(false);
     darkRequested = false;
     blurEveryFrame = true;
-    waitForTrigger = false;
     return processorReady;
 }
 
@@ -105,7 +113,32 @@ bool KelSpectro::isGrabbing() {
 }
 
 void KelSpectro::stopGrabbing() {
-    if (device != nullptr) device->stopGrabbing();
+    std::lock_guard<std::mutex> lock(grabControl);
+    stopRequested = true;
+    if (device != nullptr) stopGrabQuietly();
+}
+
+void KelSpectro::prepareLive() {
+    stopRequested = false;
+}
+
+bool KelSpectro::isAcquiring() const {
+    return gate->isBusy();
+}
+
+void KelSpectro::stopGrabQuietly() {
+    try {
+        device->stopGrabbing();
+    } catch (...) {
+        // A camera that is gone has stopped grabbing anyway.
+    }
+}
+
+bool KelSpectro::startGrab(int mode) {
+    std::lock_guard<std::mutex> lock(grabControl);
+    if (stopRequested) return false;
+    device->setGrabMode(mode);
+    return true;
 }
 
 void KelSpectro::closeDevice() {
@@ -140,6 +173,14 @@ int KelSpectro::getAverages() const {
     return static_cast<int>(averages.load());
 }
 
+std::string KelSpectro::getSaveDir() const {
+    return saveDir;
+}
+
+void KelSpectro::setSaveDir(const std::string& folder) {
+    saveDir = folder;
+}
+
 std::vector<double> KelSpectro::getWavelengths() const {
     return processor != nullptr ? processor->getWavelengths() : std::vector<double>();
 }
@@ -159,11 +200,12 @@ int KelSpectro::getRestrictedPointCount() const {
 }
 
 std::size_t KelSpectro::getRecordedCount() const {
+    std::lock_guard<std::mutex> lock(recordedMutex);
     return recorded.size();
 }
 
 bool KelSpectro::getDarkSubtraction() const {
-    return darkSubtraction;
+    return processor != nullptr && processor->getDarkSubtraction();
 }
 
 bool KelSpectro::getGaussBlurMode() const {
@@ -176,6 +218,25 @@ bool KelSpectro::getVisNirMode() const {
 
 int KelSpectro::getErrorCode() const {
     return errorCode;
+}
+
+std::string KelSpectro::getErrorText() const {
+    std::lock_guard<std::mutex> lock(errorTextMutex);
+    return errorText;
+}
+
+void KelSpectro::recordError(const std::string& text) {
+    errorCode = kErrorRaised;
+    setErrorText(text);
+}
+
+void KelSpectro::setErrorText(const std::string& text) {
+    std::lock_guard<std::mutex> lock(errorTextMutex);
+    errorText = text;
+}
+
+kelo::engine::FitDiagnostics KelSpectro::getFitDiagnostics() const {
+    return processor != nullptr ? processor->fitDiagnostics() : kelo::engine::FitDiagnostics();
 }
 
 const kelo::acquisition::StageTimes& KelSpectro::getStageTimes() const {
@@ -222,7 +283,7 @@ void KelSpectro::setDevExposureTimeMax(double max) {
 }
 
 void KelSpectro::setWaitForTrigger(bool wait) {
-    waitForTrigger = wait;
+    if (!wait) stopGrabbing();
 }
 
 void KelSpectro::setCollectDark(bool collect) {
@@ -230,13 +291,11 @@ void KelSpectro::setCollectDark(bool collect) {
 }
 
 void KelSpectro::setStopRecording(bool stop) {
-    stopRecording = stop;
+    if (stop) stopGrabbing();
 }
 
 void KelSpectro::setDarkSubtraction(bool on) {
-    if (processor == nullptr) return;
-    darkSubtraction = on;
-    processor->setDarkSubtraction(on);
+    if (processor != nullptr) processor->setDarkSubtraction(on);
 }
 
 void KelSpectro::setBlurEveryFrame(bool on) {

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <exception>
+#include <string>
 #include <thread>
 
 #include "AcquisitionGuard.h"
@@ -32,8 +34,10 @@ double sweepsPerSecond(std::int64_t t0, std::int64_t t1) {
 }  // namespace
 
 bool KelSpectro::getSpectra(std::vector<double>& spectrum, bool& flagSaturated) {
-    AcquisitionGuard guard(acquisitionBusy);
+    AcquisitionGuard guard(*gate);
     if (!guard.isAdmitted() || device == nullptr || processor == nullptr) return false;
+    stopRequested = false;
+    setErrorText({});
     try {
         const std::int64_t t0 = monotonicNanoseconds();
         // The count this average started with, whatever the user sets meanwhile.
@@ -44,7 +48,12 @@ bool KelSpectro::getSpectra(std::vector<double>& spectrum, bool& flagSaturated) 
         if (device->getTriggerMode() == KelDevice::kSoftwareTrigger) {
             for (std::uint32_t k = 1; k <= n && complete; ++k) {
                 QCoreApplication::processEvents();
-                complete = device->snap(frame) && accumulateFrame(k, n);
+                if (stopRequested) return false;
+                if (!device->snap(frame)) {
+                    setErrorText(missingFrameText());
+                    return false;
+                }
+                complete = accumulateFrame(k, n);
             }
         } else {
             complete = triggeredAverage(n);
@@ -63,73 +72,73 @@ bool KelSpectro::getSpectra(std::vector<double>& spectrum, bool& flagSaturated) 
         return true;
     } catch (...) {
         errorCode = kErrorRaised;
-        return false;
-    }
-}
-
-bool KelSpectro::triggeredAverage(std::uint32_t n) {
-    waitForTrigger = true;
-    if (!waitForTriggeredFrame(true)) return false;
-    bool complete = accumulateFrame(1, n);
-    device->setTriggerMode(KelDevice::kSoftwareTrigger);
-    device->setGrabMode(KelDevice::kGrabLatestImage);
-    int added = 0;
-    complete = complete && accumulateRetrievedFrames(2, n, added);
-    device->setTriggerMode(KelDevice::kHardwareTrigger);
-    device->stopGrabbing();
-    return complete;
-}
-
-bool KelSpectro::getSpectraC() {
-    AcquisitionGuard guard(acquisitionBusy);
-    if (!guard.isAdmitted() || device == nullptr || processor == nullptr) return false;
-    bool ok = false;
-    try {
-        frameRate->restart();
-        stageTimes.reset();
-        // Armed once per loop: a cancellation that arrives while a sweep is
-        // not waiting still ends the next wait, and with it the loop.
-        waitForTrigger = true;
-        int total = 0;
-        device->setGrabMode(KelDevice::kGrabLatestImage);
-        while (device->isGrabbing()) liveSweep(total, ok);
-        device->setGrabMode(KelDevice::kGrabStop);
-        return ok;
-    } catch (...) {
-        errorCode = kErrorRaised;
-        // Nobody reads a grab that goes on after the loop.
         stopGrabQuietly();
         return false;
     }
 }
 
-void KelSpectro::liveSweep(int& total, bool& ok) {
+bool KelSpectro::triggeredAverage(std::uint32_t n) {
+    if (!waitForTriggeredFrame(true)) return false;
+    bool complete = accumulateFrame(1, n);
+    device->setTriggerMode(KelDevice::kSoftwareTrigger);
+    int added = 0;
+    complete = complete && startGrab(KelDevice::kGrabLatestImage) &&
+               accumulateRetrievedFrames(2, n, added) == FrameStep::Added;
+    device->setTriggerMode(KelDevice::kHardwareTrigger);
+    stopGrabQuietly();
+    return complete;
+}
+
+bool KelSpectro::getSpectraC() {
+    AcquisitionGuard guard(*gate);
+    if (!guard.isAdmitted()) {
+        emit acquisitionEnded(kErrorBusy);
+        return false;
+    }
+    if (device == nullptr || processor == nullptr) {
+        emit acquisitionEnded(kErrorNoDevice);
+        return false;
+    }
+    bool ok = false;
+    setErrorText({});
+    errorCode = kNoError;
+    try {
+        frameRate->restart();
+        stageTimes.reset();
+        int total = 0;
+        if (startGrab(KelDevice::kGrabLatestImage))
+            while (!stopRequested && liveSweep(total, ok)) {
+            }
+    } catch (const std::exception& error) {
+        recordError(std::string("camera error: ") + error.what());
+    } catch (...) {
+        recordError("camera error");
+    }
+    // Nobody reads a grab that goes on after the loop.
+    stopGrabQuietly();
+    const int code = errorCode;
+    emit acquisitionEnded(code);
+    return ok && code == kNoError;
+}
+
+bool KelSpectro::liveSweep(int& total, bool& ok) {
     const std::int64_t t0 = monotonicNanoseconds();
     std::fill(cellSum.begin(), cellSum.end(), 0.0);
     const std::uint32_t n = averages;
 
-    if (device->getTriggerMode() == KelDevice::kSoftwareTrigger) {
-        if (!accumulateRetrievedFrames(1, n, total)) return;
-    } else {
-        device->setGrabMode(KelDevice::kGrabStop);
-        // A cancelled wait leaves the camera stopped, which ends the loop; so
-        // does a triggered frame that cannot be converted.
-        if (!waitForTriggeredFrame(false) || !accumulateFrame(1, n)) return;
-        ++total;
-        device->setTriggerMode(KelDevice::kSoftwareTrigger);
-        device->setGrabMode(KelDevice::kGrabLatestImage);
-        const bool complete = accumulateRetrievedFrames(2, n, total);
-        device->setTriggerMode(KelDevice::kHardwareTrigger);
-        if (!complete) return;
-    }
-    if (finishAverage(n)) return;  // this average became the dark
+    const FrameStep step = device->getTriggerMode() == KelDevice::kSoftwareTrigger
+                               ? freeRunFrames(n, total)
+                               : triggeredFrames(n, total);
+    if (step == FrameStep::NoFrame) return noFrame();
+    if (step == FrameStep::NotConverted) return true;  // no spectrum from this sweep
+    if (finishAverage(n)) return true;                 // this average became the dark
 
     std::int64_t mark = monotonicNanoseconds();
     std::uint8_t flag = 0;
     ok = processor->solveSpectrum(cells, liveSpectrum, flag);
     const std::int64_t t1 = monotonicNanoseconds();
     stageTimes.add(Stage::Solve, t1 - mark);
-    if (!ok) return;
+    if (!ok) return true;
     saturated = flag != 0;
 
     if (const std::optional<int> fps = frameRate->add(sweepsPerSecond(t0, t1))) emit fpsReady(*fps);
@@ -137,34 +146,70 @@ void KelSpectro::liveSweep(int& total, bool& ok) {
     emit frameId(total);
     emit spectrumReady(liveSpectrum, saturated);
     stageTimes.add(Stage::Signal, monotonicNanoseconds() - mark);
+    return true;
+}
+
+KelSpectro::FrameStep KelSpectro::freeRunFrames(std::uint32_t n, int& total) {
+    return accumulateRetrievedFrames(1, n, total);
+}
+
+KelSpectro::FrameStep KelSpectro::triggeredFrames(std::uint32_t n, int& total) {
+    if (!waitForTriggeredFrame(false)) return FrameStep::NoFrame;
+    if (!accumulateFrame(1, n)) {
+        recordError("a triggered frame could not be converted to cell values");
+        return FrameStep::NoFrame;
+    }
+    ++total;
+    device->setTriggerMode(KelDevice::kSoftwareTrigger);
+    FrameStep step = FrameStep::NoFrame;
+    if (startGrab(KelDevice::kGrabLatestImage)) step = accumulateRetrievedFrames(2, n, total);
+    device->setTriggerMode(KelDevice::kHardwareTrigger);
+    return step;
+}
+
+bool KelSpectro::noFrame() {
+    if (!stopRequested && errorCode == kNoError) recordError(missingFrameText());
+    return false;
+}
+
+std::string KelSpectro::missingFrameText() {
+    if (!device->isConnected()) return "the camera was disconnected";
+    return "no frame from the camera within " + std::to_string(device->getFrameTimeoutMs()) +
+           " ms";
 }
 
 bool KelSpectro::waitForTriggeredFrame(bool processEvents) {
-    for (;;) {
+    bool triggered = false;
+    while (!triggered) {
         if (processEvents) QCoreApplication::processEvents();
         // Without a camera no trigger can come.
-        if (!waitForTrigger || !device->isConnected()) return false;
-        if (device->getTriggerMode() == KelDevice::kHardwareTrigger) {
-            if (device->snap(frame)) return true;  // a time-out tries again
-        } else {
+        if (stopRequested || !device->isConnected()) break;
+        if (device->getTriggerMode() != KelDevice::kHardwareTrigger) {
             std::this_thread::sleep_for(kTriggerPollInterval);
+            continue;
         }
+        // One image per pulse; a time-out arms the next grab.
+        if (!startGrab(KelDevice::kGrabOne)) break;
+        triggered = device->retrieveFrame(frame);
     }
+    return triggered;
 }
 
-bool KelSpectro::accumulateRetrievedFrames(std::uint32_t first, std::uint32_t n, int& total) {
+KelSpectro::FrameStep KelSpectro::accumulateRetrievedFrames(std::uint32_t first, std::uint32_t n,
+                                                            int& total) {
     for (std::uint32_t k = first; k <= n; ++k) {
+        if (stopRequested) return FrameStep::NoFrame;
         const std::int64_t start = monotonicNanoseconds();
         const bool retrieved = device->retrieveFrame(frame);
         const std::int64_t arrived = monotonicNanoseconds();
         stageTimes.add(Stage::WaitForFrame, arrived - start);
-        if (!retrieved) return false;
+        if (!retrieved) return FrameStep::NoFrame;
         const bool added = accumulateFrame(k, n);
         stageTimes.add(Stage::CellValues, monotonicNanoseconds() - arrived);
-        if (!added) return false;
+        if (!added) return FrameStep::NotConverted;
         ++total;
     }
-    return true;
+    return FrameStep::Added;
 }
 
 bool KelSpectro::accumulateFrame(std::uint32_t k, std::uint32_t n) {
@@ -187,13 +232,6 @@ bool KelSpectro::finishAverage(std::uint32_t n) {
     }
     emit darkImageCollected();
     return true;
-}
-
-void KelSpectro::stopGrabQuietly() {
-    try {
-        device->setGrabMode(KelDevice::kGrabStop);
-    } catch (...) {
-    }
 }
 
 }  // namespace Brevanta

@@ -78,26 +78,32 @@ bool cSpectraUtility::loadStdBrightCorrection() {
 
 bool cSpectraUtility::collectBright() {
     collectBrightPending = true;
-    acquireUnlessGrabbing();
+    acquireUnlessAcquiring();
     return true;
 }
 
 bool cSpectraUtility::collectReference() {
     collectReferencePending = true;
-    acquireUnlessGrabbing();
+    acquireUnlessAcquiring();
     return true;
 }
 
 bool cSpectraUtility::collectDark() {
     if (controller != nullptr) controller->setCollectDark(true);
-    acquireUnlessGrabbing();
+    acquireUnlessAcquiring();
     return true;
 }
 
-void cSpectraUtility::acquireUnlessGrabbing() {
+void cSpectraUtility::acquireUnlessAcquiring() {
     // While an acquisition runs, the next spectrum it delivers is the one.
-    if (controller != nullptr && !controller->isGrabbing())
+    if (controller != nullptr && !controller->isAcquiring())
         controller->getSpectra(currentSpectrum, spectrumSaturated);
+}
+
+void cSpectraUtility::cancelCollections() {
+    collectBrightPending = false;
+    collectReferencePending = false;
+    if (controller != nullptr) controller->setCollectDark(false);
 }
 
 void cSpectraUtility::clearCollected() {

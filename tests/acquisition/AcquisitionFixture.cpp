@@ -127,33 +127,39 @@ std::vector<std::vector<double>> SignalLog::spectra() const {
 }
 
 LiveRun::LiveRun(Brevanta::KelSpectro& spectro) : spectro(spectro) {
-    thread = std::thread([this] {
-        loopResult = this->spectro.getSpectraC();
-        done = true;
+    using Brevanta::KelSpectro;
+    spectro.moveToThread(&thread);
+    // On the worker: the loop, then the thread's quit. `done` comes last and
+    // is read after the thread finished: the sanitizer cannot see Qt's own
+    // hand-over, so this store tells it that the slot is over.
+    QObject::connect(&thread, &QThread::started, &spectro, [this] {
+        LiveRun& run = *this;
+        run.loopResult = run.spectro.getSpectraC();
+        run.thread.quit();
+        run.done.store(true, std::memory_order_release);
     });
+    endConnection = QObject::connect(
+        &spectro, &KelSpectro::acquisitionEnded, &spectro, [this](int code) { ended = code; },
+        Qt::DirectConnection);
+    spectro.prepareLive();
+    thread.start();
 }
 
 LiveRun::~LiveRun() {
-    if (thread.joinable()) stop();
+    stop();
+    QObject::disconnect(endConnection);
 }
 
 bool LiveRun::stop() {
-    // The loop may be between two grabs when the camera stops; it starts
-    // none after seeing the camera stopped.
-    waitUntil([this] {
-        if (!done) {
-            spectro.stopGrabbing();
-            spectro.setWaitForTrigger(false);
-        }
-        return done.load();
-    });
-    if (thread.joinable()) thread.join();
+    spectro.stopGrabbing();
+    thread.wait();
+    done.load(std::memory_order_acquire);
     return loopResult;
 }
 
 bool LiveRun::waitForEnd(std::chrono::milliseconds timeout) {
-    if (!waitUntil([this] { return done.load(); }, timeout)) return false;
-    if (thread.joinable()) thread.join();
+    if (!waitUntil([this] { return done.load(std::memory_order_acquire); }, timeout)) return false;
+    thread.wait();
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QObject>
+#include <QThread>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -80,8 +81,9 @@ private:
     std::vector<QMetaObject::Connection> connections;
 };
 
-// getSpectraC of a controller on a thread of its own; stopped and joined
-// (camera stopped first) when it goes out of scope.
+// The live loop run as the application runs it: the controller moved to a
+// QThread whose start runs getSpectraC, the end reported by acquisitionEnded.
+// Stopped (one stop request) and joined when it goes out of scope.
 class LiveRun {
 public:
     explicit LiveRun(Brevanta::KelSpectro& spectro);
@@ -90,19 +92,22 @@ public:
     LiveRun& operator=(const LiveRun&) = delete;
 
     bool finished() const { return done; }
-    // Stops the camera, cancels a trigger wait and waits for the loop; its
-    // result.
+    // Requests the stop once and waits for the loop; its result.
     bool stop();
     // Waits for the loop to end by itself; false when it is still running
     // after `timeout`.
     bool waitForEnd(std::chrono::milliseconds timeout);
     bool result() const { return loopResult; }
+    // The code acquisitionEnded carried; -1 before it came.
+    int endedCode() const { return ended; }
 
 private:
     Brevanta::KelSpectro& spectro;
+    QThread thread;
     std::atomic<bool> done{false};
     std::atomic<bool> loopResult{false};
-    std::thread thread;
+    std::atomic<int> ended{-1};
+    QMetaObject::Connection endConnection;
 };
 
 }  // namespace kelo::acquisitiontest

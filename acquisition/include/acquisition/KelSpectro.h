@@ -6,23 +6,35 @@
 // the user-interface thread, also while the live loop runs. Flags polled
 // across the threads are atomics; the processor serialises its frame
 // operations with its mode switches and dark operations under its own mutex.
-// Only one acquisition (getSpectra, getSpectraC, recordInterfero) runs at a
-// time: a second one is refused with false at once.
+// Only one acquisition (getSpectra, getSpectraC, recordInterfero,
+// processRecordedInterfero) runs at a time: a second one is refused with
+// false at once.
+//
+// Stopping: one stop request (stopGrabbing, setWaitForTrigger(false),
+// setStopRecording(true)) ends whatever acquisition runs or is about to
+// start: the live loop, a wait for a hardware trigger, an average, a
+// recording. It stays set until the next acquisition starts: getSpectra,
+// recordInterfero and processRecordedInterfero clear it when they are
+// called; the live loop, which starts on another thread, is cleared for by
+// prepareLive on the controlling thread before that thread starts.
 #pragma once
 
 #include <QObject>
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "acquisition/StageTimes.h"
 #include "device/Frame.h"
+#include "engine/FitDiagnostics.h"
 
 class SpectralProcessor;
 
 namespace kelo::acquisition {
+class AcquisitionGate;
 class FrameRateWindow;
 }
 
@@ -37,6 +49,8 @@ public:
     KelSpectro();
     // `device` is not owned and may be null.
     KelSpectro(const std::string& deviceId, KelDevice* device);
+    // Stops any acquisition and waits for it to return. Never destroy the
+    // controller from inside a slot that one of its acquisitions calls.
     ~KelSpectro() override;
     KelSpectro(const KelSpectro&) = delete;
     KelSpectro& operator=(const KelSpectro&) = delete;
@@ -53,7 +67,15 @@ public:
     // "" or 0.
     bool isConnected();
     bool isGrabbing();
+    // Requests the stop (see above) and stops the camera's grab, which ends
+    // a frame wait at once.
     void stopGrabbing();
+    // Clears a past stop request. Call it on the controlling thread before
+    // starting the thread that runs getSpectraC: every stop from then on
+    // ends that loop, even one that arrives before the loop has started.
+    void prepareLive();
+    // True while an acquisition runs.
+    bool isAcquiring() const;
     void closeDevice();
     std::string getUserDefinedName();
     double getExposureTime();
@@ -63,6 +85,9 @@ public:
     double getResultingFrameRate();
 
     int getAverages() const;
+    // The operator's save folder, from the user file; written back at exit.
+    std::string getSaveDir() const;
+    void setSaveDir(const std::string& folder);
     std::vector<double> getWavelengths() const;
     int getRestrictedPointCount() const;
     // Where the cells that saturated in the last solved spectrum respond
@@ -77,7 +102,16 @@ public:
     static constexpr int kNoError = 0;
     static constexpr int kErrorNoDevice = 3;
     static constexpr int kErrorRaised = 10;
+    // Only in acquisitionEnded: the acquisition was refused because another
+    // one runs.
+    static constexpr int kErrorBusy = 11;
     int getErrorCode() const;
+    // Why the last live loop ended with an error, or the last single
+    // acquisition got no frame, for the operator; empty when it ended by a
+    // stop or by itself.
+    std::string getErrorText() const;
+    // How the fit of the last solved spectrum went.
+    kelo::engine::FitDiagnostics getFitDiagnostics() const;
     // Where the live loop spent its time since it last started.
     const kelo::acquisition::StageTimes& getStageTimes() const;
 
@@ -91,12 +125,16 @@ public:
     void setFlashMode(int mode);
     void setExposureAutoContinuous();
     void setExposureAutoOff();
-    // False cancels a wait for a hardware trigger.
+    // False requests the stop, which cancels a wait for a hardware trigger;
+    // true alone changes nothing (every wait arms itself).
     void setWaitForTrigger(bool wait);
     // The next completed average becomes the dark.
     void setCollectDark(bool collect);
+    // True requests the stop; false changes nothing (a recording clears a
+    // past stop when it starts).
     void setStopRecording(bool stop);
-    // Effective in the processor only while a dark is stored.
+    // The operator's choice; the dark is subtracted while it is on and a dark
+    // is stored.
     void setDarkSubtraction(bool on);
     void setBlurEveryFrame(bool on);
     void setRestrictedRange(bool on);
@@ -110,6 +148,11 @@ signals:
     void darkImageCollected();
     void recordedfps(double fps, int frameId, int captureId);
     void saveSpectrum(std::vector<double> spec, int index, bool bFlagSaturation);
+    // Sent once whenever getSpectraC or recordInterfero returns, from the
+    // thread that ran it: kNoError when it was stopped or ended by itself,
+    // kErrorRaised when an error ended it (getErrorText says which), or
+    // kErrorBusy when it was refused.
+    void acquisitionEnded(int errorCode);
 
 public slots:
     // One averaged spectrum on the calling thread, processing its events
@@ -126,22 +169,41 @@ public slots:
     void setDevExposureTimeMax(double max);
 
 private:
-    // Waits for a hardware-triggered frame in `frame` while waitForTrigger is
-    // set; false when it was cleared or the camera is gone. Events are
+    // How a frame step of an average ended.
+    enum class FrameStep { Added, NotConverted, NoFrame };
+
+    // Stops the camera's grab without letting an SDK error out.
+    void stopGrabQuietly();
+    // Starts the grab in `mode` unless a stop was requested; the check and the
+    // start are one step against a stop from the other thread.
+    bool startGrab(int mode);
+    // Waits for a hardware-triggered frame in `frame` until one arrives or
+    // the stop is requested; false also when the camera is gone. Events are
     // processed while waiting when `processEvents`.
     bool waitForTriggeredFrame(bool processEvents);
     // Converts `frame` and adds its cell values to cellSum; the frame is
     // number `k` of an average of `n`.
     bool accumulateFrame(std::uint32_t k, std::uint32_t n);
     // retrieveFrame and accumulate, for frames k = first..n of an average.
-    bool accumulateRetrievedFrames(std::uint32_t first, std::uint32_t n, int& total);
+    FrameStep accumulateRetrievedFrames(std::uint32_t first, std::uint32_t n, int& total);
     // The hardware-triggered average of getSpectra; false when incomplete.
     bool triggeredAverage(std::uint32_t n);
     // cells = cellSum / n; a requested dark is stored. True when it was.
     bool finishAverage(std::uint32_t n);
-    // One sweep of the live loop; `total` counts the frames added.
-    void liveSweep(int& total, bool& ok);
-    void stopGrabQuietly();
+    // One sweep of the live loop; `total` counts the frames added. False
+    // when the loop must end: stopped, or failed (recorded by failLoop).
+    bool liveSweep(int& total, bool& ok);
+    // The sweep's frames: free run, or hardware trigger then free run.
+    FrameStep freeRunFrames(std::uint32_t n, int& total);
+    FrameStep triggeredFrames(std::uint32_t n, int& total);
+    // After a frame step that got no frame: false, with the error recorded
+    // unless a stop was requested.
+    bool noFrame();
+    // The error code 10 with its text; the text alone.
+    void recordError(const std::string& text);
+    void setErrorText(const std::string& text);
+    // Why no frame came: the camera is gone, or none within the time-out.
+    std::string missingFrameText();
 
     // Fields in the order of the instrument's controller; the comment says
     // which thread touches each.
@@ -150,7 +212,7 @@ private:
     std::string serialNumber;
     std::string cameraName;
     // The running acquisition's buffers: only the one acquisition admitted by
-    // acquisitionBusy touches them.
+    // the gate touches them.
     Frame frame;
     std::uint32_t pixelCount = 0;
     std::uint32_t cellCount = 0;
@@ -159,18 +221,24 @@ private:
     std::atomic<int> errorCode{kNoError};
     std::atomic<std::uint32_t> averages{1};
     std::unique_ptr<kelo::acquisition::FrameRateWindow> frameRate;  // fpsCount, fpsSum
-    std::atomic<bool> darkSubtraction{false};
     std::atomic<bool> darkRequested{false};
-    std::atomic<bool> waitForTrigger{false};
     bool gaussBlurMode = false;  // user-interface thread
     bool visNirMode = false;     // user-interface thread
     std::atomic<bool> blurEveryFrame{false};
     std::atomic<bool> saturated{false};  // of the last solved spectrum
-    std::atomic<bool> stopRecording{false};
-    std::vector<std::vector<double>> recorded;  // user-interface thread
+    // The one stop request of every acquisition (the instrument's
+    // stopRecording is part of it).
+    std::atomic<bool> stopRequested{false};
+    // Held while the stop request is tested or set together with a change of
+    // the camera's grab, so that a stop never lands between them.
+    std::mutex grabControl;
+    mutable std::mutex recordedMutex;           // guards recorded
+    std::vector<std::vector<double>> recorded;  // written by the recording only
     std::string saveDir;                        // user-interface thread
 
-    std::atomic<bool> acquisitionBusy{false};
+    std::unique_ptr<kelo::acquisition::AcquisitionGate> gate;
+    mutable std::mutex errorTextMutex;  // guards errorText
+    std::string errorText;
     std::vector<double> liveSpectrum;  // the running acquisition's solve output
     kelo::acquisition::StageTimes stageTimes;
 };

@@ -46,6 +46,8 @@ public:
     bool collectDark();
     // Forgets the bright and reference spectra and the controller's dark.
     void clearCollected();
+    // Withdraws the collections asked for and not yet taken.
+    void cancelCollections();
 
     // The reflectance of the current spectrum against the bright spectrum
     // into `out` (cleared first): 0..10, NaN as 0. False, `out` empty, without
@@ -121,7 +123,7 @@ public slots:
 private:
     bool loadStdBrightCorrection();
     // Acquires one spectrum now unless the controller is acquiring.
-    void acquireUnlessGrabbing();
+    void acquireUnlessAcquiring();
     void takeCollections();
     void subtractReference();
     void computeColour();
