@@ -5,11 +5,11 @@
 #include <QThread>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <iomanip>
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "ArgumentList.h"
 #include "Commands.h"
@@ -104,14 +104,22 @@ int runLive(const Words& words) {
 
     std::unique_ptr<QThread> worker(QThread::create([&spectro] { spectro->getSpectraC(); }));
     const auto start = std::chrono::steady_clock::now();
+    spectro->prepareLive();
     worker->start();
-    std::this_thread::sleep_for(std::chrono::duration<double>(request->seconds));
+    // The loop ends early only when it fails (a camera unplugged, no frames).
+    const auto runMs = static_cast<unsigned long>(std::ceil(request->seconds * 1000.0));
+    worker->wait(runMs);
     const long published = spectra;
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     spectro->stopGrabbing();
     worker->wait();
-    const double cameraFps = spectro->getResultingFrameRate();
+    double cameraFps = 0.0;
+    try {
+        cameraFps = spectro->getResultingFrameRate();
+    } catch (...) {
+        // A camera that is gone has no rate; the error below says why.
+    }
     spectro->closeDevice();
 
     std::cout << std::fixed << std::setprecision(1) << "\nspectra: " << published << "\n"
@@ -120,6 +128,11 @@ int runLive(const Words& words) {
               << "camera-fps: " << cameraFps << "\n";
     std::cout.flush();
     printStageTimes(spectro->getStageTimes());
+    if (spectro->getErrorCode() != Brevanta::KelSpectro::kNoError) {
+        std::cerr << "kelo live: the live loop ended with an error: " << spectro->getErrorText()
+                  << "\n";
+        return 1;
+    }
     return 0;
 }
 

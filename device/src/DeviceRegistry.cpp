@@ -4,6 +4,9 @@
 // starts during static initialisation, before other files' streams are set up.
 #include <iostream>
 
+#include <string>
+
+#include "camera/CameraDevice.h"
 #include "camera/Errors.h"
 #include "device/KelDeviceBFactory.h"
 
@@ -27,6 +30,10 @@ DeviceRegistry::~DeviceRegistry() {
     for (auto& device : devices) device.reset();
     factory->terminate();
     devices.clear();
+}
+
+bool DeviceRegistry::simulatedCameras() {
+    return std::string(kelo::camera::sdkBackendName()) == kelo::camera::kSimulatedBackend;
 }
 
 bool DeviceRegistry::initialize() {

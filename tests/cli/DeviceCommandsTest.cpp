@@ -165,4 +165,27 @@ TEST_F(GrabCommand, WrongWordsAreUsageErrors) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "f.raw"));
 }
 
+// The live loop as an operator checks it: long exposures give spectra, a
+// very short run ends, and a camera unplugged under the loop is an error.
+TEST_F(GrabCommand, KeloLiveRunsEndsAndReportsALostCamera) {
+    auto live = runProgram(KELO_PROGRAM, {"live", "--seconds", "4", "--exposure-ms", "1500"},
+                           dir.path());
+    EXPECT_EQ(live.exitCode, 0) << live.err;
+    const std::size_t at = live.out.find("\nspectra: ");
+    ASSERT_NE(at, std::string::npos) << live.out;
+    EXPECT_GE(std::stoi(live.out.substr(at + 10)), 1) << live.out;
+
+    live = runProgram(KELO_PROGRAM, {"live", "--seconds", "0.000001"}, dir.path());
+    EXPECT_EQ(live.exitCode, 0) << live.err;
+
+    ::setenv("KELO_SIM_UNPLUG_AFTER", "0.5", 1);
+    live = runProgram(KELO_PROGRAM, {"live", "--seconds", "30"}, dir.path());
+    ::unsetenv("KELO_SIM_UNPLUG_AFTER");
+    EXPECT_EQ(live.exitCode, 1);
+    EXPECT_NE(live.err.find("kelo live: the live loop ended with an error: the camera was "
+                            "disconnected\n"),
+              std::string::npos)
+        << live.err;
+}
+
 }  // namespace

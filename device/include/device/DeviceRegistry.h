@@ -32,6 +32,10 @@ public:
     // SDK error during creation yields null and keeps nothing.
     Brevanta::KelDevice* createDevice(const std::string& serialNumber);
 
+    // True when the cameras are the simulated ones, whose knobs the
+    // application may offer.
+    static bool simulatedCameras();
+
     // How many creations were recorded, null results included.
     std::uint16_t createdCount() const { return deviceCount; }
 

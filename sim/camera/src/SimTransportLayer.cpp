@@ -23,7 +23,11 @@ void sdkInitialize() {
 }
 
 void sdkTerminate() {
-    simcam::Simulator::instance().setTriggerRate(0.0);
+    simcam::Simulator::instance().stopTimers();
+}
+
+const char* sdkBackendName() {
+    return kSimulatedBackend;
 }
 
 TransportLayerFactory& transportLayerFactory() {

@@ -32,12 +32,17 @@ Simulator::Simulator() : pulseTrain([this] { triggerPulse(); }) {}
 
 void Simulator::configure(const SimulatorSettings& settings) {
     validate(settings);
-    std::lock_guard<std::mutex> lock(mutex);
-    current = settings;
-    unplugged.clear();
-    removedNodes.clear();
-    for (SimCameraDevice* device : devices) device->setMissingNodes({});
-    applySceneLocked();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        current = settings;
+        unplugged.clear();
+        removedNodes.clear();
+        for (SimCameraDevice* device : devices) device->setMissingNodes({});
+        applySceneLocked();
+    }
+    scheduledUnplug.schedule(settings.unplugAfterSeconds, [this, cameras = settings.cameras] {
+        for (const SimulatedCamera& camera : cameras) unplug(camera.serialNumber);
+    });
 }
 
 SimulatorSettings Simulator::settings() const {
@@ -105,6 +110,11 @@ void Simulator::triggerPulse() {
 
 void Simulator::setTriggerRate(double hz) {
     pulseTrain.setRate(hz);
+}
+
+void Simulator::stopTimers() {
+    pulseTrain.setRate(0.0);
+    scheduledUnplug.cancel();
 }
 
 void Simulator::removeNode(const std::string& serialNumber, const std::string& nodeName) {

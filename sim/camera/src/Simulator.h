@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "DelayedAction.h"
 #include "PulseTrain.h"
 #include "camera/CameraDevice.h"
 #include "simcam/SimulatorControl.h"
@@ -36,6 +37,8 @@ public:
     bool plugIn(const std::string& serialNumber);
     void triggerPulse();
     void setTriggerRate(double hz);
+    // Ends the pulse train and a pending unplug, at SDK shut-down.
+    void stopTimers();
     void removeNode(const std::string& serialNumber, const std::string& nodeName);
     void dropFrames(const std::string& serialNumber, int count);
 
@@ -59,6 +62,7 @@ private:
     std::vector<SimCameraDevice*> devices;                      // alive, in creation order
 
     PulseTrain pulseTrain;  // calls triggerPulse; has its own lock
+    DelayedAction scheduledUnplug;  // settings' unplugAfterSeconds; has its own lock
 };
 
 }  // namespace kelo::simcam

@@ -47,6 +47,16 @@ std::optional<std::uint64_t> parseSeed(const std::string& text) {
     return static_cast<std::uint64_t>(value);
 }
 
+// Seconds, a positive decimal number.
+std::optional<double> parseDelay(const std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos)
+        return std::nullopt;
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !(seconds > 0.0)) return std::nullopt;
+    return seconds;
+}
+
 std::optional<std::string> parseScene(const std::string& text) {
     if (!isKnownScene(text)) return std::nullopt;
     return text;
@@ -73,6 +83,7 @@ SimulatorSettings settingsFromEnvironment() {
     takeVariable("KELO_SIM_SCENE", parseScene, settings.scene);
     takeVariable("KELO_SIM_NOISE", parseNoise, settings.noise);
     takeVariable("KELO_SIM_SEED", parseSeed, settings.seed);
+    takeVariable("KELO_SIM_UNPLUG_AFTER", parseDelay, settings.unplugAfterSeconds);
     return settings;
 }
 

@@ -83,5 +83,9 @@ public:
 void sdkInitialize();
 void sdkTerminate();
 TransportLayerFactory& transportLayerFactory();
+// Which backend serves the cameras; kSimulatedBackend for the simulated
+// cameras.
+inline constexpr const char* kSimulatedBackend = "simulated";
+const char* sdkBackendName();
 
 }  // namespace kelo::camera

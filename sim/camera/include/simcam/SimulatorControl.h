@@ -25,11 +25,14 @@ struct SimulatorSettings {
     std::uint64_t seed = 1;
     // The working folder holding cal/; units are read relative to it.
     std::filesystem::path root = ".";
+    // When positive, every camera is unplugged this many seconds after the
+    // settings are applied: a fault for programs driven from outside.
+    double unplugAfterSeconds = 0.0;
 };
 
 // The settings from KELO_SIM_CAMERAS ("serial:name,serial:name"),
-// KELO_SIM_SCENE, KELO_SIM_NOISE (1 or 0) and KELO_SIM_SEED, defaults for
-// what is unset. A malformed variable is reported on standard error and its
+// KELO_SIM_SCENE, KELO_SIM_NOISE (1 or 0), KELO_SIM_SEED and
+// KELO_SIM_UNPLUG_AFTER (seconds), defaults for what is unset. A malformed variable is reported on standard error and its
 // default is used.
 SimulatorSettings settingsFromEnvironment();
 
