@@ -77,6 +77,14 @@ std::vector<double> windowMeans(const std::vector<std::uint16_t>& pixels, int wi
 // exposure x gain x k x (T s) for each cell: the signal above dark.
 std::vector<double> expectedSignals(const std::string& scene, double exposureUs, double gainDb);
 
+// The simulated camera stamps its frames on the steady clock, so a test can
+// set moments of its own against their stamps: now, as such a stamp.
+inline std::int64_t stampNow() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 // Waits until `condition` holds or `timeout` passes; returns the last value.
 template <typename Condition>
 bool eventually(Condition condition, std::chrono::milliseconds timeout) {
