@@ -52,7 +52,7 @@ bool KelSpectro::initDevice() {
     }
     // The live loop's buffers are resized below.
     kelo::acquisition::AcquisitionGuard guard(*gate);
-    if (!guard.isAdmitted()) return false;
+    if (!mayStart(guard)) return false;
 
     cameraName = device->getUserDefinedName();
     SystemConfig config;
@@ -120,10 +120,15 @@ void KelSpectro::stopGrabbing() {
 
 void KelSpectro::prepareLive() {
     stopRequested = false;
+    livePending = true;
 }
 
 bool KelSpectro::isAcquiring() const {
-    return gate->isBusy();
+    return livePending || gate->isBusy();
+}
+
+bool KelSpectro::mayStart(const kelo::acquisition::AcquisitionGuard& guard) const {
+    return guard.isAdmitted() && !livePending;
 }
 
 void KelSpectro::stopGrabQuietly() {

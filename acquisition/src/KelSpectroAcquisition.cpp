@@ -35,7 +35,7 @@ double sweepsPerSecond(std::int64_t t0, std::int64_t t1) {
 
 bool KelSpectro::getSpectra(std::vector<double>& spectrum, bool& flagSaturated) {
     AcquisitionGuard guard(*gate);
-    if (!guard.isAdmitted() || device == nullptr || processor == nullptr) return false;
+    if (!mayStart(guard) || device == nullptr || processor == nullptr) return false;
     stopRequested = false;
     setErrorText({});
     try {
@@ -91,6 +91,7 @@ bool KelSpectro::triggeredAverage(std::uint32_t n) {
 
 bool KelSpectro::getSpectraC() {
     AcquisitionGuard guard(*gate);
+    livePending = false;
     if (!guard.isAdmitted()) {
         emit acquisitionEnded(kErrorBusy);
         return false;

@@ -11,7 +11,7 @@ namespace Brevanta {
 
 bool KelSpectro::recordInterfero(int numOfSamples, int skipFrame) {
     kelo::acquisition::AcquisitionGuard guard(*gate);
-    if (!guard.isAdmitted()) {
+    if (!mayStart(guard)) {
         emit acquisitionEnded(kErrorBusy);
         return false;
     }
@@ -59,7 +59,7 @@ bool KelSpectro::recordInterfero(int numOfSamples, int skipFrame) {
 
 void KelSpectro::processRecordedInterfero() {
     kelo::acquisition::AcquisitionGuard guard(*gate);
-    if (!guard.isAdmitted() || processor == nullptr) return;
+    if (!mayStart(guard) || processor == nullptr) return;
     stopRequested = false;
     try {
         std::vector<double> sampleSpectrum;

@@ -75,6 +75,16 @@ TEST_F(LiveLoop, AStopIsNeverLostHoweverEarlyItComes) {
     };
     EXPECT_TRUE(runLoop(true));
     for (int run = 0; run < 20; ++run) ASSERT_TRUE(runLoop(false)) << "run " << run;
+
+    // A prepared loop has the next turn: nothing else starts before it ran.
+    spectro->prepareLive();
+    EXPECT_TRUE(spectro->isAcquiring());
+    std::vector<double> spectrum;
+    bool saturated = false;
+    EXPECT_FALSE(spectro->getSpectra(spectrum, saturated));
+    spectro->stopGrabbing();
+    EXPECT_FALSE(spectro->getSpectraC());
+    EXPECT_FALSE(spectro->isAcquiring());
     EXPECT_FALSE(spectro->isGrabbing());
 
     SignalLog log(*spectro);

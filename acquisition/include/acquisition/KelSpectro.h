@@ -35,6 +35,7 @@ class SpectralProcessor;
 
 namespace kelo::acquisition {
 class AcquisitionGate;
+class AcquisitionGuard;
 class FrameRateWindow;
 }
 
@@ -72,9 +73,10 @@ public:
     void stopGrabbing();
     // Clears a past stop request. Call it on the controlling thread before
     // starting the thread that runs getSpectraC: every stop from then on
-    // ends that loop, even one that arrives before the loop has started.
+    // ends that loop, even one that arrives before the loop has started, and
+    // no other acquisition is admitted until that loop has run.
     void prepareLive();
-    // True while an acquisition runs.
+    // True while an acquisition runs or a prepared live loop is yet to run.
     bool isAcquiring() const;
     void closeDevice();
     std::string getUserDefinedName();
@@ -237,6 +239,11 @@ private:
     std::string saveDir;                        // user-interface thread
 
     std::unique_ptr<kelo::acquisition::AcquisitionGate> gate;
+    // Set by prepareLive, cleared when getSpectraC starts: the live loop has
+    // the next turn.
+    std::atomic<bool> livePending{false};
+    // Admitted by the gate, and not taking the turn of a prepared live loop.
+    bool mayStart(const kelo::acquisition::AcquisitionGuard& guard) const;
     mutable std::mutex errorTextMutex;  // guards errorText
     std::string errorText;
     std::vector<double> liveSpectrum;  // the running acquisition's solve output
