@@ -18,9 +18,16 @@ $(BUILD_DIR)/CMakeCache.txt: | setup
 build: setup $(BUILD_DIR)/CMakeCache.txt
 	@cmake --build $(BUILD_DIR) --parallel $(JOBS)
 
+# Without a display the application cannot show itself: the live check of
+# the same camera and unit runs instead, so the instrument is seen working.
 run: build
 	@cmake --build $(BUILD_DIR) --target workdir
-	@cd $(BUILD_DIR)/run && ../bin/kelo info K3S00042
+	@cd $(BUILD_DIR)/run && if [ -n "$${DISPLAY}$${WAYLAND_DISPLAY}" ]; then \
+	  exec ../bin/KeloViewApp; \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): running kelo live --seconds 5 instead of the window."; \
+	  exec ../bin/kelo live --seconds 5; \
+	fi
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure --parallel $(JOBS)

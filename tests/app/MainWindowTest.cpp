@@ -1,0 +1,422 @@
+// The whole window on the simulated camera, driven as an operator drives it:
+// start-up with and without a camera, live and single acquisitions, the
+// collections and corrections, hardware trigger, unplugging, and the end.
+#include <sys/resource.h>
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QDoubleSpinBox>
+#include <QStatusBar>
+#include <QtTest>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "SimulatedUnitFolder.h"
+#include "TestSupport.h"
+#include "acquisition/KelSpectro.h"
+#include "app/MainWindow.h"
+#include "app/Theme.h"
+#include "device/KelDevice.h"
+#include "sim/SyntheticUnit.h"
+#include "simcam/SimulatorControl.h"
+#include "spectra/cSpectraUtility.h"
+#include "ui/XCustomPlot.h"
+#include "ui/spectrumPlotWidget.h"
+#include "../../app/src/StartupPrompts.h"
+#include "ui_mainwindow.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace sim = kelo::sim;
+namespace simcam = kelo::simcam;
+using Brevanta::KelDevice;
+using Brevanta::KelSpectro;
+
+constexpr const char* kUnit = "K3S00042";
+constexpr int kDeadlineMs = 10000;
+
+// Answers the calibration questions: Browse, then `folder` (Cancel when empty).
+class ScriptedPrompts : public kelo::app::StartupPrompts {
+public:
+    explicit ScriptedPrompts(QString folder) : folder(std::move(folder)) {}
+    bool offerCalibrationBrowse(QWidget*, const QString&) override {
+        ++offers;
+        return !folder.isEmpty() && offers == 1;
+    }
+    QString chooseCalibrationFolder(QWidget*, const QString&) override { return folder; }
+
+    QString folder;
+    int offers = 0;
+};
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+long residentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word)
+        if (word == "VmRSS:") {
+            long kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes;
+        }
+    return 0;
+}
+
+// Pictures of the running window, in the build's screenshot folder.
+void saveScreenshot(QWidget& window, const QString& name) {
+    QDir().mkpath(KELO_SCREENSHOT_DIR);
+    QVERIFY(window.grab().save(QString(KELO_SCREENSHOT_DIR) + "/" + name + ".png"));
+}
+
+QMessageBox* deviceWaitBox(MainWindow& window) {
+    auto* box = window.findChild<QMessageBox*>("deviceWaitBox");
+    return box != nullptr && box->isVisible() ? box : nullptr;
+}
+
+// Spectra the window's utility passed on to the plot.
+class SpectrumCounter {
+public:
+    explicit SpectrumCounter(MainWindow& window) {
+        connection = QObject::connect(window.utility(), &cSpectraUtility::pSpectrumReady,
+                                      [this] { ++count; });
+    }
+    ~SpectrumCounter() { QObject::disconnect(connection); }
+    int count = 0;
+
+private:
+    QMetaObject::Connection connection;
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void cleanup();
+    void waitsIdlyForACameraAndStartsWhenOneIsPluggedIn();
+    void cancellingTheWaitEndsWithoutWritingTheUserFile();
+    void aMissingCalibrationIsCopiedFromTheChosenFolder();
+    void liveSpectraSettingsAndAutoExposure();
+    void collectionsCorrectionsAndTheFlashGroup();
+    void hardwareTriggerGivesSpectraAndSnapSwitchesItOff();
+    void unplugAndPlugInRebuildTheWindow();
+    void unitsWithoutColourOrBlurStartWithoutThem();
+    void closingWritesTheUserConfiguration();
+
+private:
+    // A window started on a new camera showing `scene` (the test unit unless
+    // `unit` is given); null, with the test failed, when start-up failed.
+    std::unique_ptr<MainWindow> startWindow(const std::string& scene = "halogen",
+                                            const std::string& unit = kUnit);
+    fs::path userFile(const std::string& unit = kUnit) const {
+        return folder->path() / "cal" / unit / (unit + "-cfgUsr.txt");
+    }
+
+    std::unique_ptr<kelo::test::SimulatedUnitFolder> folder;
+    std::string serial;
+};
+
+void MainWindowTest::initTestCase() {
+    kelo::app::applyTheme(*qApp);
+    folder = std::make_unique<kelo::test::SimulatedUnitFolder>(kUnit);
+}
+
+void MainWindowTest::cleanupTestCase() {
+    folder.reset();
+}
+
+void MainWindowTest::cleanup() {
+    simcam::setTriggerRate(0.0);
+}
+
+std::unique_ptr<MainWindow> MainWindowTest::startWindow(const std::string& scene,
+                                                        const std::string& unit) {
+    serial = folder->plugCameras(1, scene, unit).front();
+    auto window = std::make_unique<MainWindow>();
+    window->setStartupPrompts(std::make_unique<ScriptedPrompts>(QString()));
+    window->resize(1840, 896);
+    window->show();
+    if (!window->initialise()) {
+        QTest::qFail("start-up failed", __FILE__, __LINE__);
+        return nullptr;
+    }
+    return window;
+}
+
+void MainWindowTest::waitsIdlyForACameraAndStartsWhenOneIsPluggedIn() {
+    folder->plugCameras(0, "halogen");
+    MainWindow window;
+    window.show();
+    double cpuWhileWaiting = -1.0;
+    bool boxShown = false;
+    QTimer::singleShot(200, [&] {
+        boxShown = deviceWaitBox(window) != nullptr;
+        const double before = cpuSeconds();
+        QTimer::singleShot(1000, [&, before] {
+            cpuWhileWaiting = cpuSeconds() - before;
+            serial = folder->plugCameras(1, "halogen").front();
+        });
+    });
+    QVERIFY(window.initialise());
+    QVERIFY(boxShown);
+    QVERIFY(deviceWaitBox(window) == nullptr);
+    // A second of waiting costs the process far less than a second of work.
+    QVERIFY2(cpuWhileWaiting < 0.3, qPrintable(QString::number(cpuWhileWaiting)));
+
+    // Ready: the device's settings on screen and one spectrum on the plot.
+    Ui::MainWindow* ui = window.form();
+    std::shared_ptr<KelSpectro> spectro = window.controller();
+    QCOMPARE(ui->labelDevID->text(), QString(kUnit));
+    QCOMPARE(ui->labelExpTime->text(),
+             QString::number(spectro->getExposureTime() / 1000.0, 'g', 6));
+    QCOMPARE(ui->doubleSpinBoxExpTime->value(), spectro->getExposureTime() / 1000.0);
+    QCOMPARE(ui->spinBoxGain->value(), static_cast<int>(spectro->getGain()));
+    QCOMPARE(ui->doubleSpinBoxAEMin->value(), 0.01);
+    QCOMPARE(ui->doubleSpinBoxAEMax->value(), 100.0);
+    QVERIFY(ui->actionFlashAuto->isChecked());
+    QVERIFY(!ui->actionFlashOn->isChecked() && !ui->actionFlashOff->isChecked());
+    QVERIFY(window.spectrumView()->plot()->graph(0)->dataCount() > 0);
+    QCOMPARE(ui->listWidgetdevList->count(), 1);
+    QVERIFY(ui->actionPlay->isEnabled() && !ui->actionStop->isEnabled());
+    QVERIFY(ui->actionSave->isEnabled());
+    QVERIFY(window.findChild<QMenu*>("menuSimulator") != nullptr);
+}
+
+void MainWindowTest::cancellingTheWaitEndsWithoutWritingTheUserFile() {
+    folder->plugCameras(0, "halogen");
+    const std::string before = kelo::test::readText(userFile());
+    const auto modified = fs::last_write_time(userFile());
+    MainWindow window;
+    window.show();
+    QTimer::singleShot(200, [&] {
+        QMessageBox* box = deviceWaitBox(window);
+        QVERIFY(box != nullptr);
+        box->button(QMessageBox::Cancel)->click();
+    });
+    QVERIFY(!window.initialise());
+    window.close();
+    QCOMPARE(kelo::test::readText(userFile()), before);
+    QVERIFY(fs::last_write_time(userFile()) == modified);
+}
+
+void MainWindowTest::aMissingCalibrationIsCopiedFromTheChosenFolder() {
+    // The unit's calibration files live elsewhere, in a folder named after it.
+    kelo::test::ScopedWorkDir elsewhere;
+    sim::SyntheticUnitOptions options;
+    options.id = "K3S00051";
+    options.root = elsewhere.path();
+    std::ostringstream log;
+    QCOMPARE(sim::writeSyntheticUnit(options, log), std::string());
+    fs::current_path(folder->path());
+    const fs::path kept = elsewhere.path() / "cal" / "K3S00051";
+    const fs::path unitFolder = folder->path() / "cal" / "K3S00051";
+    fs::create_directories(unitFolder);
+    for (const char* file : {"-cfgSys.bin", "-cfgUsr.txt"})
+        fs::copy_file(kept / (std::string("K3S00051") + file),
+                      unitFolder / (std::string("K3S00051") + file));
+
+    serial = folder->plugCameras(1, "halogen", "K3S00051").front();
+    MainWindow window;
+    auto prompts = std::make_unique<ScriptedPrompts>(QString::fromStdString(kept.string()));
+    ScriptedPrompts* answers = prompts.get();
+    window.setStartupPrompts(std::move(prompts));
+    window.show();
+    QVERIFY(window.initialise());
+    QCOMPARE(answers->offers, 1);
+    QVERIFY(fs::exists(unitFolder / "K3S00051-TMat.bin"));
+    QVERIFY(window.spectrumView()->plot()->graph(0)->dataCount() > 0);
+}
+
+void MainWindowTest::liveSpectraSettingsAndAutoExposure() {
+    std::unique_ptr<MainWindow> window = startWindow();
+    QVERIFY(window != nullptr);
+    Ui::MainWindow* ui = window->form();
+    SpectrumCounter spectra(*window);
+    ui->spinBoxAverages->setValue(1);
+    ui->labelfps->setText("-");
+    ui->actionPlay->trigger();
+    QVERIFY(ui->actionStop->isEnabled() && !ui->actionPlay->isEnabled());
+    QVERIFY(!ui->actionSnap->isEnabled() && !ui->actionColor->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(spectra.count >= 20, kDeadlineMs);
+    QTRY_VERIFY_WITH_TIMEOUT(ui->labelfps->text() != "-", kDeadlineMs);
+    QVERIFY(!ui->lineEditImgNum->text().isEmpty());
+    saveScreenshot(*window, "main-window-live");
+
+    // Auto exposure while live: the box is the camera's; Stop gives it back.
+    ui->actionAE->trigger();
+    QVERIFY(!ui->doubleSpinBoxExpTime->isEnabled());
+    ui->actionStop->trigger();
+    QVERIFY(!ui->actionAE->isChecked() && !ui->actionAE->isEnabled());
+    QVERIFY(ui->doubleSpinBoxExpTime->isEnabled());
+    QCOMPARE(ui->doubleSpinBoxExpTime->value(),
+             std::round(window->controller()->getExposureTime()) / 1000.0);
+    QVERIFY(ui->actionPlay->isEnabled() && ui->actionSnap->isEnabled());
+    QVERIFY(!window->controller()->isAcquiring());
+
+    // Live again at once: the stop was waited for, so the start is not lost.
+    const int before = spectra.count;
+    ui->actionPlay->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(spectra.count > before + 5, kDeadlineMs);
+    ui->actionStop->trigger();
+    QVERIFY(!window->controller()->isAcquiring());
+}
+
+void MainWindowTest::collectionsCorrectionsAndTheFlashGroup() {
+    std::unique_ptr<MainWindow> window = startWindow();
+    QVERIFY(window != nullptr);
+    Ui::MainWindow* ui = window->form();
+
+    // A dark while idle is taken at once.
+    QVERIFY(!ui->actionDarkCorrect->isEnabled());
+    ui->actionDark->trigger();
+    QVERIFY(!ui->actionDark->isChecked());
+    QCOMPARE(ui->labelDark->styleSheet(), QString("background: red"));
+    QVERIFY(ui->actionDarkCorrect->isEnabled());
+    ui->actionDarkCorrect->trigger();
+    QCOMPARE(ui->labelDC->text(), QString("DC"));
+    QVERIFY(window->controller()->getDarkSubtraction());
+
+    // A setting changed since: the lamp says so.
+    ui->doubleSpinBoxExpTime->setValue(ui->doubleSpinBoxExpTime->value() + 1.0);
+    QVERIFY(ui->labelDark->styleSheet() != QString("background: red"));
+    QVERIFY(ui->labelDark->toolTip().contains("exposure"));
+
+    // Colorimetry off invalidates what was collected.
+    ui->actionColor->trigger();
+    QVERIFY(!ui->actionColor->isChecked());
+    QCOMPARE(ui->labelDark->styleSheet(), QString(" "));
+    QVERIFY(!ui->actionDarkCorrect->isEnabled() && !ui->actionDarkCorrect->isChecked());
+    QCOMPARE(ui->labelDC->text(), QString());
+    QVERIFY(!window->controller()->getDarkSubtraction());
+
+    // Reference and bright during live come from the next spectra.
+    ui->actionPlay->trigger();
+    ui->actionRef->trigger();
+    ui->actionBright->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!ui->actionRef->isChecked() && !ui->actionBright->isChecked(),
+                             kDeadlineMs);
+    QVERIFY(ui->actionRefCorrect->isEnabled());
+    QCOMPARE(ui->labelBright->styleSheet(), QString("background: red"));
+    ui->actionStop->trigger();
+
+    // The flash: one of three, and clicking the chosen one keeps it.
+    ui->actionFlashOn->trigger();
+    QVERIFY(ui->actionFlashOn->isChecked());
+    QVERIFY(!ui->actionFlashAuto->isChecked() && !ui->actionFlashOff->isChecked());
+    ui->actionFlashOn->trigger();
+    QVERIFY(ui->actionFlashOn->isChecked());
+    ui->actionFlashOff->trigger();
+    QVERIFY(ui->actionFlashOff->isChecked() && !ui->actionFlashOn->isChecked());
+}
+
+void MainWindowTest::hardwareTriggerGivesSpectraAndSnapSwitchesItOff() {
+    std::unique_ptr<MainWindow> window = startWindow();
+    QVERIFY(window != nullptr);
+    Ui::MainWindow* ui = window->form();
+    ui->spinBoxAverages->setValue(2);
+    SpectrumCounter spectra(*window);
+    ui->actionHWTrigger->trigger();
+    QVERIFY(ui->actionHWTrigger->isChecked());
+    simcam::setTriggerRate(20.0);
+    QTRY_VERIFY_WITH_TIMEOUT(spectra.count >= 3, kDeadlineMs);
+    simcam::setTriggerRate(0.0);
+
+    // Snap switches the trigger off first and takes its spectrum at once.
+    const int before = spectra.count;
+    ui->actionSnap->trigger();
+    QVERIFY(!ui->actionHWTrigger->isChecked());
+    QCOMPARE(window->controller()->getTriggerMode(), KelDevice::kSoftwareTrigger);
+    QVERIFY(spectra.count > before);
+
+    // Armed without pulses, a dark is taken at once after switching it off.
+    ui->actionHWTrigger->trigger();
+    ui->actionDark->trigger();
+    QVERIFY(!ui->actionHWTrigger->isChecked());
+    QCOMPARE(ui->labelDark->styleSheet(), QString("background: red"));
+    QVERIFY(!window->controller()->isAcquiring());
+}
+
+void MainWindowTest::unplugAndPlugInRebuildTheWindow() {
+    std::unique_ptr<MainWindow> window = startWindow();
+    QVERIFY(window != nullptr);
+    QSignalSpy assembled(window.get(), &MainWindow::assembled);
+    // The window waits for the camera inside its own event processing, so
+    // the operator's part runs from a timer: it plugs the camera in again
+    // once the box is up.
+    bool boxSeen = false;
+    QTimer operatorHand;
+    QObject::connect(&operatorHand, &QTimer::timeout, [&] {
+        if (deviceWaitBox(*window) == nullptr) return;
+        boxSeen = true;
+        operatorHand.stop();
+        QTimer::singleShot(50, [&] { simcam::plugIn(serial); });
+    });
+    long residentAtFifth = 0;
+    for (int cycle = 1; cycle <= 20; ++cycle) {
+        if (cycle % 2 == 0) window->form()->actionPlay->trigger();
+        boxSeen = false;
+        operatorHand.start(5);
+        simcam::unplug(serial);
+        QTRY_COMPARE_WITH_TIMEOUT(assembled.count(), cycle, kDeadlineMs);
+        QVERIFY(boxSeen);
+        QVERIFY(deviceWaitBox(*window) == nullptr);
+        QVERIFY(window->form()->actionPlay->isEnabled());
+        if (cycle == 5) residentAtFifth = residentKilobytes();
+    }
+    // The same window rebuilt fifteen times more holds no more memory for it.
+    const long grown = residentKilobytes() - residentAtFifth;
+    QVERIFY2(grown < 20000, qPrintable(QString("%1 kB").arg(grown)));
+    SpectrumCounter spectra(*window);
+    window->form()->actionPlay->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(spectra.count >= 3, kDeadlineMs);
+    window->form()->actionStop->trigger();
+}
+
+void MainWindowTest::unitsWithoutColourOrBlurStartWithoutThem() {
+    for (const bool fluorescence : {true, false}) {
+        sim::SyntheticUnitOptions options;
+        options.id = fluorescence ? "K3S00061" : "K3S00062";
+        options.root = folder->path();
+        options.fluorescence = fluorescence;
+        options.gaussBlur = !fluorescence;
+        std::ostringstream log;
+        QCOMPARE(sim::writeSyntheticUnit(options, log), std::string());
+        std::unique_ptr<MainWindow> window = startWindow("halogen", options.id);
+        QVERIFY(window != nullptr);
+        Ui::MainWindow* ui = window->form();
+        QCOMPARE(ui->actionColor->isVisible(), !fluorescence);
+        QCOMPARE(ui->RFrame->isVisible(), !fluorescence);
+        QCOMPARE(ui->gbComboBox->isHidden(), fluorescence);
+        QCOMPARE(ui->gbLabel->isHidden(), fluorescence);
+        QVERIFY(window->spectrumView()->plot()->graph(0)->dataCount() > 0);
+    }
+}
+
+void MainWindowTest::closingWritesTheUserConfiguration() {
+    std::unique_ptr<MainWindow> window = startWindow();
+    QVERIFY(window != nullptr);
+    Ui::MainWindow* ui = window->form();
+    ui->spinBoxGain->setValue(3);
+    ui->doubleSpinBoxExpTime->setValue(20.0);
+    ui->actionPlay->trigger();
+    window->close();
+    const std::string written = kelo::test::readText(userFile());
+    QVERIFY2(written.rfind("hwGain: 3.000000\nhwExposureTime: 20000.000000\nSaveDirPath: ", 0) == 0,
+             written.c_str());
+    QVERIFY(!window->controller()->isAcquiring());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
