@@ -93,6 +93,8 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::addIndicatorExtras() {
+    // "Scope" and "R/T" take the same room, so the bar keeps still.
+    ui->labelMode->setMinimumWidth(ui->labelMode->sizeHint().width());
     labelFit = new QLabel(ui->widgetIndicator);
     labelFit->setObjectName("labelFit");
     labelFit->setAlignment(Qt::AlignCenter);

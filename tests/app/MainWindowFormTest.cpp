@@ -770,10 +770,8 @@ void MainWindowFormTest::formLaysOutWithoutOverlapOrClipping() {
     verifyLaidOutCleanly();
     QVERIFY(window.grab().save(QStringLiteral("/tmp/form-preview.png")));
 
-    // Down to its own minimum height every widget still gets what it needs.
-    // Not at its minimum width: the form holds "Scope" in the indicator bar
-    // at 50 px there, narrower than some fonts draw it.
-    const QSize lowest(window.width(), window.minimumSizeHint().height());
+    // Down to its own minimum size every widget still gets what it needs.
+    const QSize lowest = window.minimumSizeHint();
     window.resize(lowest);
     QTRY_COMPARE(window.size(), lowest);
     verifyLaidOutCleanly();

@@ -192,6 +192,8 @@ void MainWindowTest::waitsIdlyForACameraAndStartsWhenOneIsPluggedIn() {
     QVERIFY(ui->actionPlay->isEnabled() && !ui->actionStop->isEnabled());
     QVERIFY(ui->actionSave->isEnabled());
     QVERIFY(window.findChild<QMenu*>("menuSimulator") != nullptr);
+    QCOMPARE(ui->actionPlay->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(ui->actionPlay->toolTip(), QString("Acquire live spectrum (F5)"));
 }
 
 void MainWindowTest::cancellingTheWaitEndsWithoutWritingTheUserFile() {
@@ -319,6 +321,15 @@ void MainWindowTest::collectionsCorrectionsAndTheFlashGroup() {
     QVERIFY(ui->actionFlashOn->isChecked());
     ui->actionFlashOff->trigger();
     QVERIFY(ui->actionFlashOff->isChecked() && !ui->actionFlashOn->isChecked());
+
+    // A camera that delivers nothing: the collection gives up after the
+    // frame time-out and says why.
+    simcam::dropFrames(serial, 1000000);
+    ui->actionDark->trigger();
+    QVERIFY(!ui->actionDark->isChecked());
+    QVERIFY2(window->statusBar()->currentMessage().startsWith(
+                 "Dark: no spectrum (no frame from the camera within "),
+             qPrintable(window->statusBar()->currentMessage()));
 }
 
 void MainWindowTest::hardwareTriggerGivesSpectraAndSnapSwitchesItOff() {
@@ -352,23 +363,27 @@ void MainWindowTest::unplugAndPlugInRebuildTheWindow() {
     std::unique_ptr<MainWindow> window = startWindow();
     QVERIFY(window != nullptr);
     QSignalSpy assembled(window.get(), &MainWindow::assembled);
-    // The window waits for the camera inside its own event processing, so
-    // the operator's part runs from a timer: it plugs the camera in again
-    // once the box is up.
+    // The operator unplugs and plugs in through the Simulator menu, which
+    // stays usable while the window waits. The window waits inside its own
+    // event processing, so the operator's part runs from a timer.
+    QAction* unplug = nullptr;
+    for (QAction* action : window->findChild<QMenu*>("menuSimulator")->actions())
+        if (action->text() == "Unplug camera") unplug = action;
+    QVERIFY(unplug != nullptr);
     bool boxSeen = false;
     QTimer operatorHand;
     QObject::connect(&operatorHand, &QTimer::timeout, [&] {
         if (deviceWaitBox(*window) == nullptr) return;
         boxSeen = true;
         operatorHand.stop();
-        QTimer::singleShot(50, [&] { simcam::plugIn(serial); });
+        QTimer::singleShot(50, unplug, &QAction::trigger);
     });
     long residentAtFifth = 0;
     for (int cycle = 1; cycle <= 20; ++cycle) {
         if (cycle % 2 == 0) window->form()->actionPlay->trigger();
         boxSeen = false;
         operatorHand.start(5);
-        simcam::unplug(serial);
+        unplug->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(assembled.count(), cycle, kDeadlineMs);
         QVERIFY(boxSeen);
         QVERIFY(deviceWaitBox(*window) == nullptr);
