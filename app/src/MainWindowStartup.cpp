@@ -17,7 +17,7 @@
 #include "CollectedSettings.h"
 #include "LiveSession.h"
 #include "SimulatorMenu.h"
-#include "StartupPrompts.h"
+#include "OperatorPrompts.h"
 #include "acquisition/KelSpectro.h"
 #include "app/MainWindow.h"
 #include "device/DeviceRegistry.h"
@@ -124,7 +124,7 @@ void MainWindow::addShortcuts() {
     }
 }
 
-void MainWindow::setStartupPrompts(std::unique_ptr<kelo::app::StartupPrompts> replacement) {
+void MainWindow::setPrompts(std::unique_ptr<kelo::app::OperatorPrompts> replacement) {
     prompts = std::move(replacement);
 }
 
@@ -191,7 +191,7 @@ bool MainWindow::ensureCalibrationFiles() {
     while (!calFilesFound) {
         if (!prompts->offerCalibrationBrowse(this, ui->labelDevID->text())) return false;
         const QString folder =
-            prompts->chooseCalibrationFolder(this, ui->lblSaveDir->toPlainText());
+            prompts->chooseFolder(this, ui->lblSaveDir->toPlainText());
         if (!folder.isEmpty()) copyCalibrationFolder(folder);
         calFilesFound = specUtil->initSpectro();
     }

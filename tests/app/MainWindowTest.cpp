@@ -4,6 +4,9 @@
 #include <sys/resource.h>
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QDoubleSpinBox>
@@ -23,8 +26,9 @@
 #include "simcam/SimulatorControl.h"
 #include "spectra/cSpectraUtility.h"
 #include "ui/XCustomPlot.h"
+#include "ui/formRecording.h"
 #include "ui/spectrumPlotWidget.h"
-#include "../../app/src/StartupPrompts.h"
+#include "../../app/src/OperatorPrompts.h"
 #include "ui_mainwindow.h"
 
 namespace {
@@ -38,18 +42,30 @@ using Brevanta::KelSpectro;
 constexpr const char* kUnit = "K3S00042";
 constexpr int kDeadlineMs = 10000;
 
-// Answers the calibration questions: Browse, then `folder` (Cancel when empty).
-class ScriptedPrompts : public kelo::app::StartupPrompts {
+// The operator's answers: Browse once, then `folder` (Cancel when empty);
+// `saveAs` in the Save dialog; warnings and opened documents are noted.
+class ScriptedPrompts : public kelo::app::OperatorPrompts {
 public:
     explicit ScriptedPrompts(QString folder) : folder(std::move(folder)) {}
     bool offerCalibrationBrowse(QWidget*, const QString&) override {
         ++offers;
         return !folder.isEmpty() && offers == 1;
     }
-    QString chooseCalibrationFolder(QWidget*, const QString&) override { return folder; }
+    QString chooseFolder(QWidget*, const QString&) override { return folder; }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return saveAs;
+    }
+    void warn(QWidget*, const QString&, const QString& text) override { warnings << text; }
+    bool openDocument(const QUrl& document) override {
+        opened << document;
+        return true;
+    }
 
     QString folder;
+    QString saveAs;
     int offers = 0;
+    QStringList warnings;
+    QList<QUrl> opened;
 };
 
 double cpuSeconds() {
@@ -114,6 +130,10 @@ private slots:
     void unplugAndPlugInRebuildTheWindow();
     void unitsWithoutColourOrBlurStartWithoutThem();
     void closingWritesTheUserConfiguration();
+    void quickSavesAndTheSaveDialogWriteTheirFiles();
+    void aTimeSeriesThatEndsByItselfGivesBackTheColourGrid();
+    void recordingWritesItsFramesAlsoWhenAborted();
+    void helpOpensTheManual();
 
 private:
     // A window started on a new camera showing `scene` (the test unit unless
@@ -126,6 +146,7 @@ private:
 
     std::unique_ptr<kelo::test::SimulatedUnitFolder> folder;
     std::string serial;
+    ScriptedPrompts* prompts = nullptr;  // of the window startWindow made
 };
 
 void MainWindowTest::initTestCase() {
@@ -145,7 +166,9 @@ std::unique_ptr<MainWindow> MainWindowTest::startWindow(const std::string& scene
                                                         const std::string& unit) {
     serial = folder->plugCameras(1, scene, unit).front();
     auto window = std::make_unique<MainWindow>();
-    window->setStartupPrompts(std::make_unique<ScriptedPrompts>(QString()));
+    auto answers = std::make_unique<ScriptedPrompts>(QString());
+    prompts = answers.get();
+    window->setPrompts(std::move(answers));
     window->resize(1840, 896);
     window->show();
     if (!window->initialise()) {
@@ -233,7 +256,7 @@ void MainWindowTest::aMissingCalibrationIsCopiedFromTheChosenFolder() {
     MainWindow window;
     auto prompts = std::make_unique<ScriptedPrompts>(QString::fromStdString(kept.string()));
     ScriptedPrompts* answers = prompts.get();
-    window.setStartupPrompts(std::move(prompts));
+    window.setPrompts(std::move(prompts));
     window.show();
     QVERIFY(window.initialise());
     QCOMPARE(answers->offers, 1);
@@ -431,6 +454,155 @@ void MainWindowTest::closingWritesTheUserConfiguration() {
     QVERIFY2(written.rfind("hwGain: 3.000000\nhwExposureTime: 20000.000000\nSaveDirPath: ", 0) == 0,
              written.c_str());
     QVERIFY(!window->controller()->isAcquiring());
+}
+
+void MainWindowTest::quickSavesAndTheSaveDialogWriteTheirFiles() {
+    std::unique_ptr<MainWindow> window = startWindow("white");
+    QVERIFY(window != nullptr);
+    Ui::MainWindow* ui = window->form();
+    kelo::test::ScopedWorkDir saves;
+    fs::current_path(folder->path());
+    const QString saveFolder = QString::fromStdString(saves.path().string());
+    ui->lblSaveDir->setPlainText(saveFolder);
+    // With a bright spectrum the colour goes along.
+    ui->actionBright->trigger();
+    QVERIFY(!ui->actionBright->isChecked());
+
+    ui->actionQuickSave->trigger();
+    const std::vector<std::string> lines =
+        kelo::test::linesOf(kelo::test::readText(saves.path() / "Default_0.txt"));
+    QVERIFY(std::find(lines.begin(), lines.end(), "# Wavelength Units : \tnm") != lines.end());
+    QVERIFY(std::find(lines.begin(), lines.end(), "# Spectrum Units : \tcounts") != lines.end());
+    QVERIFY(fs::exists(saves.path() / "Default_Color.txt"));
+    QCOMPARE(ui->spinBoxSFno->value(), 1);
+    QCOMPARE(ui->plainTextEditDir->toPlainText(), saveFolder + "/Default_0.txt");
+    ui->lineEditScanName->setText("Defaults");
+    QCOMPARE(ui->spinBoxSFno->value(), 0);
+
+    // A save that fails advances nothing: the folder is a file.
+    ui->lblSaveDir->setPlainText(saveFolder + "/Default_0.txt");
+    ui->actionQuickSave->trigger();
+    QCOMPARE(ui->spinBoxSFno->value(), 0);
+    QCOMPARE(ui->plainTextEditDir->toPlainText(), saveFolder + "/Default_0.txt");
+    // Number 99 is the last; the operator is told how to go on.
+    ui->spinBoxSFno->setValue(99);
+    ui->actionQuickSave->trigger();
+    QVERIFY(window->statusBar()->currentMessage().contains("used up"));
+
+    // The Save dialog: the type from the name, the colour in a file of its own.
+    fs::create_directory(saves.path() / "run.2");
+    prompts->saveAs = saveFolder + "/run.2/first";
+    ui->actionSave->trigger();
+    QVERIFY(fs::exists(saves.path() / "run.2" / "first.txt"));
+    const std::string colour = kelo::test::readText(saves.path() / "run.2" / "first_Color.txt");
+    QCOMPARE(colour.substr(0, 6), std::string("# fnum"));
+    prompts->saveAs = saveFolder + "/second.csv";
+    ui->actionSave->trigger();
+    QVERIFY(fs::exists(saves.path() / "second.csv"));
+    QCOMPARE(ui->spinBoxSFno->value(), 99);
+}
+
+void MainWindowTest::aTimeSeriesThatEndsByItselfGivesBackTheColourGrid() {
+    std::unique_ptr<MainWindow> window = startWindow();
+    QVERIFY(window != nullptr);
+    Ui::MainWindow* ui = window->form();
+    kelo::test::ScopedWorkDir saves;
+    fs::current_path(folder->path());
+    ui->lblSaveDir->setPlainText(QString::fromStdString(saves.path().string()));
+    const std::size_t colourGrid = window->controller()->getWavelengths().size();
+
+    ui->actionTimeSeries->trigger();
+    QCOMPARE(ui->tabWidgetControls->currentWidget(), ui->tabTimeSeries);
+    ui->lineEditTSName->setText("series");
+    ui->spinBoxSamples->setValue(3);
+    ui->spinBoxTimeStep->setValue(1);
+    ui->checkBoxSaveSpectrum->setChecked(true);
+    ui->pBStartTimeSeries->click();
+    QVERIFY(!ui->pBStartTimeSeries->isEnabled() && !ui->actionPlay->isEnabled());
+    QVERIFY(window->controller()->getWavelengths().size() > colourGrid);
+    QTRY_VERIFY_WITH_TIMEOUT(ui->pBStartTimeSeries->isEnabled(), kDeadlineMs);
+
+    const fs::path files = saves.path() / "series";
+    for (const char* name : {"series_0.txt", "series_1.txt", "series_2.txt", "series.txt"})
+        QVERIFY2(fs::exists(files / name), name);
+    QCOMPARE(ui->labelTime->text(), QString("2"));
+    QVERIFY(ui->labelMetric->text() != "Metric:xxxx");
+    QVERIFY(ui->actionPlay->isEnabled() && !ui->pBStopTimeSeries->isEnabled());
+    // Back on the colour grid, and everything that reads the grid knows.
+    QCOMPARE(window->controller()->getWavelengths().size(), colourGrid);
+    QCOMPARE(window->utility()->getSpectrumWavelengths().size(), colourGrid);
+
+    // Without a name the series does not start.
+    ui->lineEditTSName->clear();
+    ui->pBStartTimeSeries->click();
+    QVERIFY(ui->pBStartTimeSeries->isEnabled());
+    QCOMPARE(prompts->warnings.size(), 1);
+}
+
+void MainWindowTest::recordingWritesItsFramesAlsoWhenAborted() {
+    std::unique_ptr<MainWindow> window = startWindow();
+    QVERIFY(window != nullptr);
+    formRecording* dialog = window->recordingDialog();
+    kelo::test::ScopedWorkDir saves;
+    fs::current_path(folder->path());
+    dialog->findChild<QLineEdit*>("lineEditFolder")->setText(QString::fromStdString(saves.path().string()));
+    dialog->findChild<QLineEdit*>("lineEditRecName")->setText("rec");
+    dialog->findChild<QSpinBox*>("spinBoxNumFrames")->setValue(3);
+    dialog->findChild<QSpinBox*>("spinBoxSkipFrames")->setValue(1);
+    QSignalSpy progress(dialog->findChild<QProgressBar*>("progressBar"), &QProgressBar::valueChanged);
+    window->form()->actionPlay->trigger();  // the recording takes the camera from the live loop
+    dialog->findChild<QPushButton*>("pushButtonStart")->click();
+    for (const char* name : {"rec_1.txt", "rec_2.txt", "rec_3.txt"})
+        QVERIFY2(fs::exists(saves.path() / name), name);
+    QVERIFY(!fs::exists(saves.path() / "rec_4.txt"));
+    QList<int> values;
+    for (const QList<QVariant>& arguments : progress) values << arguments.at(0).toInt();
+    // The frames recorded, then the files written.
+    QCOMPARE(values, (QList<int>{33, 66, 100, 33, 66, 100}));
+    QVERIFY(!window->form()->actionStop->isEnabled());
+
+    // Aborted after two frames: those two are still written.
+    dialog->findChild<QSpinBox*>("spinBoxNumFrames")->setValue(10);
+    dialog->findChild<QLineEdit*>("lineEditRecName")->setText("cut");
+    QPushButton* abort = dialog->findChild<QPushButton*>("pushButtonAbort");
+    const QMetaObject::Connection cut = QObject::connect(
+        window->controller().get(), &KelSpectro::recordedfps, abort, [abort](double, int frame, int) {
+            if (frame == 2) abort->click();
+        });
+    dialog->findChild<QPushButton*>("pushButtonStart")->click();
+    QObject::disconnect(cut);
+    QVERIFY(fs::exists(saves.path() / "cut_1.txt") && fs::exists(saves.path() / "cut_2.txt"));
+    QVERIFY(!fs::exists(saves.path() / "cut_3.txt"));
+    QVERIFY(dialog->findChild<QLabel*>("labelMessage")->text().contains("2 of 2 files written"));
+}
+
+void MainWindowTest::helpOpensTheManual() {
+    std::unique_ptr<MainWindow> window = startWindow();
+    QVERIFY(window != nullptr);
+    const auto clickInHelp = [](const QString& buttonText) {
+        QTimer::singleShot(100, [buttonText] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == buttonText) button->click();
+            box->button(QMessageBox::Ok)->click();
+        });
+    };
+    // Not installed: the operator is told where it was looked for.
+    fs::remove_all(folder->path() / "docs");
+    clickInHelp("View Manual");
+    window->form()->actionHelp->trigger();
+    QCOMPARE(prompts->warnings.size(), 1);
+    QVERIFY(prompts->warnings.front().contains("docs/Brevanta_Kelo3_Spectrometer_SW_Manual.pdf"));
+
+    fs::create_directories(folder->path() / "docs");
+    fs::copy_file(KELO_MANUAL_PDF, folder->path() / "docs" / "Brevanta_Kelo3_Spectrometer_SW_Manual.pdf");
+    clickInHelp("View Manual");
+    window->form()->actionHelp->trigger();
+    QCOMPARE(prompts->opened.size(), 1);
+    QCOMPARE(prompts->opened.front().toLocalFile(),
+             QString::fromStdString((folder->path() / "docs" /
+                                     "Brevanta_Kelo3_Spectrometer_SW_Manual.pdf").string()));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -45,7 +45,7 @@ struct AcquisitionSettings;
 class CollectedSettings;
 class LiveSession;
 class SimulatorMenu;
-class StartupPrompts;
+class OperatorPrompts;
 }  // namespace kelo::app
 
 class MainWindow : public QMainWindow {
@@ -63,13 +63,14 @@ public:
     // Back to the window of before the assembly: plots gone, tool bars off.
     void resetUi();
 
-    // Who answers the start-up questions; the dialogs unless replaced.
-    void setStartupPrompts(std::unique_ptr<kelo::app::StartupPrompts> replacement);
+    // Who answers the window's questions; the dialogs unless replaced.
+    void setPrompts(std::unique_ptr<kelo::app::OperatorPrompts> replacement);
 
     // For scripted runs and tests: the parts the window assembled, null before.
     std::shared_ptr<Brevanta::KelSpectro> controller() const { return spectro; }
     cSpectraUtility* utility() const { return specUtil; }
     spectrumPlotWidget* spectrumView() const { return spectrumPlot; }
+    formRecording* recordingDialog() const { return recordingForm; }
     Ui::MainWindow* form() const { return ui; }
 
     // Connected by the assembly to the spectrum plot, the time-series plot
@@ -204,6 +205,13 @@ private:
     void refreshLamps();
     void onAcquisitionEnded(int errorCode);
 
+    // Saving, time series, recording and help (MainWindowSaving.cpp).
+    void quickSave();
+    // Back from a time series: the buttons, and the colorimetry grid when
+    // the series ran on the full one.
+    void endTimeSeries();
+    void showManual();
+
     // Supervision and the end (MainWindowSupervision.cpp).
     void rebuildAfterDisconnection();
     void tearDown();
@@ -239,9 +247,10 @@ private:
     bool plotsCreated = false;
 
     std::unique_ptr<kelo::app::LiveSession> liveSession;
-    std::unique_ptr<kelo::app::StartupPrompts> prompts;
+    std::unique_ptr<kelo::app::OperatorPrompts> prompts;
     std::unique_ptr<kelo::app::CollectedSettings> collectedSettings;
     kelo::app::SimulatorMenu* simulatorMenu = nullptr;  // child; only for simulated cameras
     QLabel* labelFit = nullptr;                         // child of the indicator bar
     bool endingWithoutSave = false;
+    int recordingFilesWritten = 0;  // by the post-processing under way
 };

@@ -1,6 +1,9 @@
-#include "StartupPrompts.h"
+#include "OperatorPrompts.h"
 
+#include <QDesktopServices>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QUrl>
 
 #include "ui/FolderDialog.h"
 
@@ -8,7 +11,7 @@ namespace kelo::app {
 
 namespace {
 
-class DialogPrompts : public StartupPrompts {
+class DialogPrompts : public OperatorPrompts {
 public:
     bool offerCalibrationBrowse(QWidget* parent, const QString& deviceId) override {
         QMessageBox box(parent);
@@ -21,14 +24,27 @@ public:
         return box.exec() == QMessageBox::Yes;
     }
 
-    QString chooseCalibrationFolder(QWidget* parent, const QString& startFolder) override {
+    QString chooseFolder(QWidget* parent, const QString& startFolder) override {
         return kelo::ui::chooseFolder(parent, startFolder);
+    }
+
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& startFolder,
+                         const QString& filter) override {
+        return QFileDialog::getSaveFileName(parent, caption, startFolder, filter);
+    }
+
+    void warn(QWidget* parent, const QString& title, const QString& text) override {
+        QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+    }
+
+    bool openDocument(const QUrl& document) override {
+        return QDesktopServices::openUrl(document);
     }
 };
 
 }  // namespace
 
-std::unique_ptr<StartupPrompts> dialogPrompts() {
+std::unique_ptr<OperatorPrompts> dialogPrompts() {
     return std::make_unique<DialogPrompts>();
 }
 
