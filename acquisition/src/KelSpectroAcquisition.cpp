@@ -111,9 +111,10 @@ bool KelSpectro::getSpectraC() {
             while (!stopRequested && liveSweep(total, ok)) {
             }
     } catch (const std::exception& error) {
-        recordError(std::string("camera error: ") + error.what());
+        recordError(device->isConnected() ? std::string("camera error: ") + error.what()
+                                          : missingFrameText());
     } catch (...) {
-        recordError("camera error");
+        recordError(missingFrameText());
     }
     // Nobody reads a grab that goes on after the loop.
     stopGrabQuietly();
