@@ -21,6 +21,7 @@ x11-common
 fonts-dejavu-core
 qtbase5-doc-html
 libqcustomplot-doc
+poppler-utils
 "
 
 missing=""
