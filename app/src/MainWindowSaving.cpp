@@ -100,6 +100,8 @@ void MainWindow::on_lineEditScanName_textChanged(QString) {
 
 void MainWindow::on_lblSaveDir_textChanged() {
     ui->spinBoxSFno->setValue(0);
+    // The folder on screen is the one written to the user file at exit.
+    if (spectro != nullptr) spectro->setSaveDir(ui->lblSaveDir->toPlainText().toStdString());
 }
 
 void MainWindow::on_actionSave_triggered() {
@@ -122,7 +124,6 @@ void MainWindow::on_pBBrowse_clicked() {
     const QString folder = prompts->chooseFolder(this, ui->lblSaveDir->toPlainText());
     if (folder.isEmpty()) return;
     ui->lblSaveDir->setPlainText(folder);
-    spectro->setSaveDir(folder.toStdString());
     std::cout << "changed saved directory:" << folder.toStdString() << "\n";
     ui->lblSaveDir->setFixedHeight(static_cast<int>(ui->lblSaveDir->document()->size().height()) +
                                    3);
