@@ -57,7 +57,8 @@ bench: build
 # folder of their own, only what they need. OpenBLAS keeps to one thread
 # there: its own threads are not instrumented and would show their
 # hand-over as races. Qt's library is not instrumented either; the
-# suppressions name only its internals.
+# suppressions name only its internals, and the longest history keeps the
+# stacks of both sides of a report, so that they can be matched.
 TSAN_DIR := build-tsan
 .PHONY: test-tsan
 test-tsan: setup
@@ -65,5 +66,5 @@ test-tsan: setup
 	  cmake -S . -B $(TSAN_DIR) -DKELO_SANITIZE_THREAD=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@cmake --build $(TSAN_DIR) --parallel $(JOBS) --target acquisition_tests
 	@cd $(TSAN_DIR) && OPENBLAS_NUM_THREADS=1 \
-	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/acquisition/tsan-suppressions.txt" \
+	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 history_size=7 suppressions=$(CURDIR)/tests/acquisition/tsan-suppressions.txt" \
 	  ctest --output-on-failure --parallel $(JOBS) -R '^(LiveLoop|SingleAcquisition|Recording)\.'

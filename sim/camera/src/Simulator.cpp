@@ -28,7 +28,7 @@ Simulator& Simulator::instance() {
     return *simulator;
 }
 
-Simulator::Simulator() : pulseTrain([this] { triggerPulse(); }) {}
+Simulator::Simulator() = default;
 
 void Simulator::configure(const SimulatorSettings& settings) {
     validate(settings);
@@ -40,7 +40,7 @@ void Simulator::configure(const SimulatorSettings& settings) {
         for (SimCameraDevice* device : devices) device->setMissingNodes({});
         applySceneLocked();
     }
-    scheduledUnplug.schedule(settings.unplugAfterSeconds, [this, cameras = settings.cameras] {
+    scheduledUnplug.start(settings.unplugAfterSeconds, false, [this, cameras = settings.cameras] {
         for (const SimulatedCamera& camera : cameras) unplug(camera.serialNumber);
     });
 }
@@ -109,11 +109,11 @@ void Simulator::triggerPulse() {
 }
 
 void Simulator::setTriggerRate(double hz) {
-    pulseTrain.setRate(hz);
+    pulseTrain.start(hz > 0.0 ? 1.0 / hz : 0.0, true, [this] { triggerPulse(); });
 }
 
 void Simulator::stopTimers() {
-    pulseTrain.setRate(0.0);
+    pulseTrain.cancel();
     scheduledUnplug.cancel();
 }
 

@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "DelayedAction.h"
-#include "PulseTrain.h"
+#include "TimerThread.h"
 #include "camera/CameraDevice.h"
 #include "simcam/SimulatorControl.h"
 
@@ -61,8 +60,8 @@ private:
     std::map<std::string, std::set<std::string>> removedNodes;  // by serial number
     std::vector<SimCameraDevice*> devices;                      // alive, in creation order
 
-    PulseTrain pulseTrain;  // calls triggerPulse; has its own lock
-    DelayedAction scheduledUnplug;  // settings' unplugAfterSeconds; has its own lock
+    TimerThread pulseTrain;       // calls triggerPulse; has its own lock
+    TimerThread scheduledUnplug;  // settings' unplugAfterSeconds; has its own lock
 };
 
 }  // namespace kelo::simcam

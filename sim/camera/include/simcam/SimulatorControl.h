@@ -32,7 +32,8 @@ struct SimulatorSettings {
 
 // The settings from KELO_SIM_CAMERAS ("serial:name,serial:name"),
 // KELO_SIM_SCENE, KELO_SIM_NOISE (1 or 0), KELO_SIM_SEED and
-// KELO_SIM_UNPLUG_AFTER (seconds), defaults for what is unset. A malformed variable is reported on standard error and its
+// KELO_SIM_UNPLUG_AFTER (seconds), defaults for what is unset. A malformed
+// variable is reported on standard error and its
 // default is used.
 SimulatorSettings settingsFromEnvironment();
 
