@@ -129,7 +129,7 @@ bool KelSpectro::liveSweep(int& total, bool& ok) {
     const std::uint32_t n = averages;
 
     const FrameStep step = device->getTriggerMode() == KelDevice::kSoftwareTrigger
-                               ? freeRunFrames(n, total)
+                               ? accumulateRetrievedFrames(1, n, total)
                                : triggeredFrames(n, total);
     if (step == FrameStep::NoFrame) return noFrame();
     if (step == FrameStep::NotConverted) return true;  // no spectrum from this sweep
@@ -149,10 +149,6 @@ bool KelSpectro::liveSweep(int& total, bool& ok) {
     emit spectrumReady(liveSpectrum, saturated);
     stageTimes.add(Stage::Signal, monotonicNanoseconds() - mark);
     return true;
-}
-
-KelSpectro::FrameStep KelSpectro::freeRunFrames(std::uint32_t n, int& total) {
-    return accumulateRetrievedFrames(1, n, total);
 }
 
 KelSpectro::FrameStep KelSpectro::triggeredFrames(std::uint32_t n, int& total) {

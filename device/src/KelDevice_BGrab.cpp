@@ -13,7 +13,6 @@ using kelo::camera::GenericException;
 using kelo::camera::GrabLoop;
 using kelo::camera::GrabResult;
 using kelo::camera::GrabStrategy;
-using kelo::camera::NodeMap;
 using kelo::camera::required;
 using kelo::camera::TimeoutHandling;
 
@@ -88,7 +87,7 @@ bool KelDevice_B::snap(Frame& frame) {
     }
     try {
         grabExposureTime = getExposureTime();
-        const unsigned timeoutMs = getFrameTimeoutMs();
+        const unsigned timeoutMs = frameTimeoutMs(grabExposureTime);
         {
             std::lock_guard<std::mutex> lock(grabControl);
             camera->startGrabbing(1, GrabStrategy::OneByOne);
@@ -114,7 +113,7 @@ bool KelDevice_B::retrieveFrame(Frame& frame) {
     }
     try {
         grabExposureTime = getExposureTime();
-        const unsigned timeoutMs = getFrameTimeoutMs();
+        const unsigned timeoutMs = frameTimeoutMs(grabExposureTime);
         GrabResult result;
         const bool retrieved =
             camera->retrieveResult(timeoutMs, result, TimeoutHandling::ThrowException);
@@ -151,22 +150,23 @@ bool KelDevice_B::retrieveFrameTimed(Frame& frame, std::int64_t& timestamp) {
 }
 
 unsigned KelDevice_B::getFrameTimeoutMs() {
-    double exposureMs = 0.0;
+    return frameTimeoutMs(getExposureTime());
+}
+
+unsigned KelDevice_B::frameTimeoutMs(double exposureUs) {
     double periodMs = 0.0;
     if (camera != nullptr) {
         try {
-            // Names made once: asked for every frame, they must not allocate.
-            static const std::string exposureNode = "ExposureTime";
+            // Made once: asked for every frame, the name must not allocate.
             static const std::string rateNode = "ResultingFrameRate";
-            NodeMap& nodes = camera->nodeMap();
-            exposureMs = required(nodes.floatNode(exposureNode)).value() / 1000.0;
-            const double rate = required(nodes.floatNode(rateNode)).value();
+            const double rate = required(camera->nodeMap().floatNode(rateNode)).value();
             if (rate > 0.0) periodMs = 1000.0 / rate;
         } catch (const GenericException&) {
-            // The margin alone: the grab that follows reports the camera's error.
+            // The exposure and the margin: the grab that follows reports the
+            // camera's error.
         }
     }
-    return static_cast<unsigned>(std::ceil(exposureMs + periodMs + kFrameTimeoutMarginMs));
+    return static_cast<unsigned>(std::ceil(exposureUs / 1000.0 + periodMs + kFrameTimeoutMarginMs));
 }
 
 bool KelDevice_B::acceptResult(bool retrieved, const GrabResult& result, Frame& frame,

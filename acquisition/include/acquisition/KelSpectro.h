@@ -193,10 +193,10 @@ private:
     // cells = cellSum / n; a requested dark is stored. True when it was.
     bool finishAverage(std::uint32_t n);
     // One sweep of the live loop; `total` counts the frames added. False
-    // when the loop must end: stopped, or failed (recorded by failLoop).
+    // when the loop must end: stopped, or failed (the error recorded).
     bool liveSweep(int& total, bool& ok);
-    // The sweep's frames: free run, or hardware trigger then free run.
-    FrameStep freeRunFrames(std::uint32_t n, int& total);
+    // The frames of a hardware-triggered sweep: the triggered one, then the
+    // rest of the average in free run.
     FrameStep triggeredFrames(std::uint32_t n, int& total);
     // After a frame step that got no frame: false, with the error recorded
     // unless a stop was requested.

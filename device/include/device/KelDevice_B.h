@@ -64,6 +64,8 @@ public:
 
 private:
     bool setAutoMode(const char* nodeName, const char* symbol);
+    // getFrameTimeoutMs for an exposure already read.
+    unsigned frameTimeoutMs(double exposureUs);
     void setFloatUnchecked(const char* nodeName, double value);
     void readLimits(const char* nodeName, double& min, double& max);
     // After a retrieval: the image into `frame`, or the no-image message.
