@@ -22,6 +22,7 @@ public:
     void remember(Collection collection, const AcquisitionSettings& settings);
     void forget(Collection collection);
     void forgetAll();
+    bool isCollected(Collection collection) const { return collected[collection].has_value(); }
 
     // Empty while the collection matches `now` (or none was collected);
     // otherwise the sentence for the lamp's tool tip naming what changed.

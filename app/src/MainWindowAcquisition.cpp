@@ -91,9 +91,7 @@ void MainWindow::stopLive() {
     ui->actionStop->setEnabled(false);
     if (ui->actionAE->isChecked()) {
         ui->actionAE->setChecked(false);
-        leaveAutoExposure();
-        discardCollected();
-        resetCorrections();
+        on_actionAE_triggered(false);
     }
     ui->actionAE->setEnabled(false);
     ui->actionColor->setEnabled(true);
@@ -130,17 +128,19 @@ void MainWindow::on_actionSnap_triggered() {
     showExposureLabel();
 }
 
-bool MainWindow::acquireOnce(const QString& what) {
+void MainWindow::acquireOnce(const QString& what) {
     bool acquired = false;
     {
         const ActionsHeld held = holdAcquisitionActions(ui);
         acquired = spectro->getSpectra(snapSpectrum, snapSaturated);
     }
-    if (!acquired)
-        statusBar()->showMessage(
-            what + ": no spectrum (" + QString::fromStdString(spectro->getErrorText()) + ")",
-            kStatusMessageMs);
-    return acquired;
+    if (!acquired) reportNoSpectrum(what);
+}
+
+void MainWindow::reportNoSpectrum(const QString& what) {
+    statusBar()->showMessage(
+        what + ": no spectrum (" + QString::fromStdString(spectro->getErrorText()) + ")",
+        kStatusMessageMs);
 }
 
 void MainWindow::on_actionHWTrigger_triggered(bool checked) {
@@ -181,54 +181,40 @@ void MainWindow::selectFlash(QAction* chosen, bool checked, int mode) {
 }
 
 void MainWindow::on_actionDark_triggered() {
-    collect(ui->actionDark, "Dark", &MainWindow::requestDark);
+    collect(ui->actionDark, "Dark", &cSpectraUtility::collectDark);
 }
 
 void MainWindow::on_actionRef_triggered() {
-    collect(ui->actionRef, "Reference", &MainWindow::requestReference);
+    collect(ui->actionRef, "Reference", &cSpectraUtility::collectReference);
 }
 
 void MainWindow::on_actionBright_triggered() {
-    collect(ui->actionBright, "Bright", &MainWindow::requestBright);
+    collect(ui->actionBright, "Bright", &cSpectraUtility::collectBright);
 }
 
-void MainWindow::requestDark() {
-    specUtil->collectDark();
-}
-
-void MainWindow::requestReference() {
-    specUtil->collectReference();
-}
-
-void MainWindow::requestBright() {
-    specUtil->collectBright();
-}
-
-void MainWindow::collect(QAction* action, const QString& what, void (MainWindow::*request)()) {
+void MainWindow::collect(QAction* action, const QString& what,
+                         bool (cSpectraUtility::*request)()) {
     // Checked until the spectrum arrives; a second click does not withdraw it.
     action->setChecked(true);
     endHardwareTrigger();
     if (liveRunning) {
-        (this->*request)();
+        (specUtil->*request)();
         return;
     }
     enableSaveControls();
     {
         const ActionsHeld held = holdAcquisitionActions(ui);
-        (this->*request)();
+        (specUtil->*request)();
     }
     // Taken at once on this thread: still checked means no spectrum came.
     if (!action->isChecked()) return;
     specUtil->cancelCollections();
     action->setChecked(false);
-    statusBar()->showMessage(
-        what + ": no spectrum (" + QString::fromStdString(spectro->getErrorText()) + ")",
-        kStatusMessageMs);
+    reportNoSpectrum(what);
 }
 
 void MainWindow::onDarkCollected() {
     ui->actionDarkCorrect->setEnabled(true);
-    darkCollected = true;
     collectedSettings->remember(CollectedSettings::Dark, currentSettings());
     ui->actionDark->setChecked(false);
     refreshLamps();
@@ -236,7 +222,6 @@ void MainWindow::onDarkCollected() {
 
 void MainWindow::onReferenceCollected() {
     ui->actionRefCorrect->setEnabled(true);
-    referenceCollected = true;
     collectedSettings->remember(CollectedSettings::Reference, currentSettings());
     ui->actionRef->setChecked(false);
     refreshLamps();
@@ -258,9 +243,7 @@ void MainWindow::refreshLamps() {
     const std::pair<QLabel*, CollectedSettings::Collection> lamps[] = {
         {ui->labelDark, CollectedSettings::Dark}, {ui->labelRef, CollectedSettings::Reference}};
     for (const auto& [lamp, collection] : lamps) {
-        const bool collected =
-            collection == CollectedSettings::Dark ? darkCollected : referenceCollected;
-        if (!collected) continue;
+        if (!collectedSettings->isCollected(collection)) continue;
         const QString stale = collectedSettings->staleReason(collection, now);
         lamp->setStyleSheet(stale.isEmpty() ? kLampLit : kLampStale);
         lamp->setToolTip(stale);
@@ -273,21 +256,13 @@ void MainWindow::on_actionAE_triggered(bool checked) {
         spectro->setExposureAutoContinuous();
         specUtil->setExposureNormalisation(true);
     } else {
-        leaveAutoExposure();
+        ui->doubleSpinBoxExpTime->setEnabled(true);
+        spectro->setExposureAutoOff();
+        ui->doubleSpinBoxExpTime->setValue(spectro->getExposureTime() / 1000.0);
+        specUtil->setExposureNormalisation(false);
     }
-    discardCollected();
-    resetCorrections();
-}
-
-void MainWindow::leaveAutoExposure() {
-    ui->doubleSpinBoxExpTime->setEnabled(true);
-    spectro->setExposureAutoOff();
-    ui->doubleSpinBoxExpTime->setValue(spectro->getExposureTime() / 1000.0);
-    specUtil->setExposureNormalisation(false);
-}
-
-void MainWindow::discardCollected() {
     specUtil->clearCollected();
+    resetCorrections();
 }
 
 void MainWindow::on_spinBoxAverages_valueChanged(int arg1) {

@@ -55,11 +55,6 @@ void MainWindow::assemble() {
     ui->lblSaveDir->setPlainText(QString::fromStdString(spectro->getSaveDir()));
 
     snapSaturated = false;
-    referenceCollected = false;
-    darkCollected = false;
-    darkCorrectionOn = false;
-    referenceCorrectionOn = false;
-    colorimetryOn = spectro->getVisNirMode();
     quickSavePending = false;
     saveControlsPending = true;
 
@@ -141,8 +136,6 @@ void MainWindow::resetCorrections() {
     ui->actionRefCorrect->setChecked(false);
     on_actionRefCorrect_triggered(false);
     ui->actionRefCorrect->setEnabled(false);
-    darkCollected = false;
-    referenceCollected = false;
     spectrumPlot->resetToScope();
 }
 
@@ -252,6 +245,5 @@ void MainWindow::applyWavelengthGrid() {
     ui->spinBoxWvlStart->setRange(first, last);
     ui->spinBoxWvlEnd->setRange(first, last);
     specUtil->setWavelengths(wavelengths);
-    wavelengthVector = QVector<double>(wavelengths.begin(), wavelengths.end());
     spectrumPlot->plot()->replot();
 }

@@ -17,13 +17,11 @@ constexpr double kRelativeThresholdMax = 1.0;
 }  // namespace
 
 void MainWindow::on_actionDarkCorrect_triggered(bool checked) {
-    darkCorrectionOn = checked;
     spectro->setDarkSubtraction(checked);
     ui->labelDC->setText(checked ? "DC" : "");
 }
 
 void MainWindow::on_actionRefCorrect_triggered(bool checked) {
-    referenceCorrectionOn = checked;
     emit setReferenceCorrection(checked);
     ui->labelRC->setText(checked ? "RC" : "");
 }
@@ -38,13 +36,10 @@ void MainWindow::on_pBReflectance_clicked() {
 }
 
 void MainWindow::on_actionColor_triggered(bool checked) {
-    colorimetryOn = checked;
     spectro->setRestrictedRange(checked);
     ui->RFrame->setVisible(checked);
     if (checked) {
         ui->checkBoxWhiteLid->setEnabled(true);
-        discardCollected();
-        resetCorrections();
         if (whiteLidWanted) {
             ui->checkBoxWhiteLid->setChecked(true);
             specUtil->setWhiteLidReferencing(true);
@@ -54,9 +49,10 @@ void MainWindow::on_actionColor_triggered(bool checked) {
         ui->checkBoxWhiteLid->setChecked(false);
         specUtil->setWhiteLidReferencing(false);
         ui->checkBoxWhiteLid->setEnabled(false);
-        discardCollected();
-        resetCorrections();
     }
+    // What was collected belongs to the other grid.
+    specUtil->clearCollected();
+    resetCorrections();
     emit setColorimetry(checked);
     settleLayout();
     applyWavelengthGrid();

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QStatusBar>
-#include <cstdio>
 #include <utility>
 
 #include "app/MainWindow.h"
@@ -39,16 +38,6 @@ constexpr int kIconMargin = 4;
 constexpr int kIndicatorGap = 6;
 // Enough for the plots to have drawn the spectra of the new view.
 constexpr int kSettlingSpectra = 10;
-
-void note(const QString& text) {
-    std::fprintf(stderr, "kelo_appshots: %s\n", qPrintable(text));
-}
-
-formRecording* findRecordingForm() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* form = qobject_cast<formRecording*>(widget)) return form;
-    return nullptr;
-}
 
 QMessageBox* findDeviceWaitBox(MainWindow& window) {
     auto* box = window.findChild<QMessageBox*>("deviceWaitBox");
@@ -230,10 +219,9 @@ void Shots::reflectanceAndColour() {
 
 void Shots::recordingDialog() {
     step = "recording dialog";
-    formRecording* dialog = findRecordingForm();
-    if (dialog == nullptr) fail("the window has no recording dialog");
-    // The dialog may run modally inside the action: it is pictured and
-    // closed from a timer.
+    formRecording* dialog = window.recordingDialog();
+    // The dialog runs modally inside the action: it is pictured and closed
+    // from a timer.
     guard.expect([dialog](const QWidget* shown) { return shown == dialog; });
     bool pictured = false;
     QString failure;
@@ -254,11 +242,7 @@ void Shots::recordingDialog() {
     watch.stop();
     guard.expect({});
     if (!failure.isEmpty()) throw ShotFailed(failure.toStdString());
-    if (!pictured) {
-        note("the Recording action showed no dialog; it is pictured as the window built it");
-        dialog->adjustSize();
-        save(*dialog, "recording");
-    }
+    if (!pictured) fail("the Recording action showed no dialog");
 }
 
 void Shots::timeSeries() {
@@ -291,9 +275,8 @@ void Shots::timeSeries() {
         halfway && waitUntil([&] { return samples >= kSeriesSamplesShown; }, kSeriesDeadlineMs);
     QObject::disconnect(counting);
     refuseUnexpectedPrompt();
-    if (!progressed && samples > 0)
+    if (!progressed)
         fail(QString("%1 samples within %2 s").arg(samples).arg(kSeriesDeadlineMs / 1000));
-    if (!progressed) note("Start ran no time series; the tab is pictured with its settings");
     save(window, "time-series");
 
     if (window.utility()->isTimeSeriesRunning()) {

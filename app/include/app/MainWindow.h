@@ -16,7 +16,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QVector>
 #include <memory>
 #include <string>
 #include <vector>
@@ -187,17 +186,14 @@ private:
     void stopLive();
     // Switches hardware trigger off (and ends its waiting worker) when it is on.
     void endHardwareTrigger();
-    // One acquisition now on this thread; false, with the reason in the
-    // status bar, when it got no spectrum.
-    bool acquireOnce(const QString& what);
-    // A collection request: at once when idle, else from the running loop.
-    void collect(QAction* action, const QString& what, void (MainWindow::*request)());
-    void requestDark();
-    void requestReference();
-    void requestBright();
+    // One acquisition now on this thread; the reason in the status bar when
+    // it got no spectrum.
+    void acquireOnce(const QString& what);
+    // A collection request of the utility: at once when idle, else from the
+    // running loop.
+    void collect(QAction* action, const QString& what, bool (cSpectraUtility::*request)());
+    void reportNoSpectrum(const QString& what);
     void selectFlash(QAction* chosen, bool checked, int mode);
-    void leaveAutoExposure();
-    void discardCollected();
     void showExposureLabel();
     // The fit of the last spectrum and where it saturated.
     void showFit();
@@ -222,7 +218,6 @@ private:
     std::shared_ptr<Brevanta::KelSpectro> spectro;
     cSpectraUtility* specUtil = nullptr;
     std::vector<double> wavelengths;
-    QVector<double> wavelengthVector;
     std::vector<double> snapSpectrum;
     bool snapSaturated = false;
     QTimer* exposureTimer = nullptr;
@@ -234,11 +229,6 @@ private:
     colorPlotWidget* colorWidget = nullptr;
     QSplitter* plotSplitter = nullptr;
 
-    bool darkCorrectionOn = false;
-    bool referenceCorrectionOn = false;
-    bool colorimetryOn = false;
-    bool referenceCollected = false;
-    bool darkCollected = false;
     bool liveRunning = false;
     bool quickSavePending = false;
     bool saveControlsPending = false;
