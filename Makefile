@@ -68,3 +68,36 @@ test-tsan: setup
 	@cd $(TSAN_DIR) && OPENBLAS_NUM_THREADS=1 \
 	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 history_size=7 suppressions=$(CURDIR)/tests/acquisition/tsan-suppressions.txt" \
 	  ctest --output-on-failure --parallel $(JOBS) -R '^(LiveLoop|SingleAcquisition|Recording)\.'
+
+# make test-asan: the whole suite built with AddressSanitizer and
+# UndefinedBehaviorSanitizer in a folder of its own. Leaks are reported,
+# except those the suppressions name (libraries of the system that keep
+# their caches until exit). The programs the build runs itself (the unit,
+# the manual's pictures) run instrumented too.
+ASAN_DIR := build-asan
+SANITIZER_ENV := \
+  ASAN_OPTIONS="detect_leaks=1 abort_on_error=0 strict_string_checks=1 detect_stack_use_after_return=1" \
+  UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1" \
+  LSAN_OPTIONS="suppressions=$(CURDIR)/tests/lsan-suppressions.txt print_suppressions=0"
+.PHONY: test-asan
+test-asan: setup
+	@[ -f $(ASAN_DIR)/CMakeCache.txt ] || \
+	  cmake -S . -B $(ASAN_DIR) -DKELO_SANITIZE_ADDRESS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@$(SANITIZER_ENV) cmake --build $(ASAN_DIR) --parallel $(JOBS)
+	@cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure --parallel $(JOBS)
+
+# make fuzz: the fuzz targets of tests/fuzz, built with clang's libFuzzer
+# (installed when missing) in a folder of their own, each run for
+# FUZZ_SECONDS (default 60) on its corpus, or for FUZZ_RUNS inputs when set.
+# The corpora grow in build-fuzz/corpus/; findings land in build-fuzz/findings/.
+FUZZ_DIR := build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?= 0
+FUZZ_TARGETS := system_file user_file calibration colour_data colour_chart
+.PHONY: fuzz
+fuzz:
+	@sh tools/setup/install-packages.sh clang libclang-rt-14-dev
+	@[ -f $(FUZZ_DIR)/CMakeCache.txt ] || CC=clang CXX=clang++ \
+	  cmake -S . -B $(FUZZ_DIR) -DKELO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@cmake --build $(FUZZ_DIR) --parallel $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@sh tests/fuzz/run-fuzzers.sh $(FUZZ_DIR) $(CURDIR) $(FUZZ_SECONDS) $(FUZZ_RUNS) $(FUZZ_TARGETS)
