@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs the Debian packages the build, the tests and the program need,
-# asking apt only when one of them is missing.
+# and those named as arguments, asking apt only when one of them is missing.
 set -eu
 
 PACKAGES="
@@ -24,8 +24,9 @@ libqcustomplot-doc
 poppler-utils
 "
 
+# Targets that need more (make fuzz) name their packages as arguments.
 missing=""
-for package in $PACKAGES; do
+for package in $PACKAGES "$@"; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
     case "$status" in
         *"install ok installed"*) ;;

@@ -1,0 +1,36 @@
+#!/bin/sh
+# Runs each fuzz target of the fuzz build for a while on its own copy of its
+# seed corpus and prints one line per target: inputs run, seconds, inputs per
+# second, corpus size, findings.
+#   run-fuzzers.sh BUILD_DIR SOURCE_DIR SECONDS RUNS TARGET...
+# RUNS, when not 0, runs each target for that many inputs instead of SECONDS.
+# An input that crashes a target, or runs over 10 s, or takes over 2 GB, is
+# kept in BUILD_DIR/findings/TARGET/; replay it with the target's program.
+set -u
+build=$1 source=$2 seconds=$3 runs=$4
+shift 4
+
+summary=$build/fuzz-summary.txt
+printf '%-14s %10s %8s %10s %8s %9s\n' target inputs seconds 'inputs/s' corpus findings > "$summary"
+status=0
+for target in "$@"; do
+    corpus=$build/corpus/$target findings=$build/findings/$target log=$build/logs/$target.log
+    mkdir -p "$corpus" "$findings" "$build/logs"
+    if [ "$runs" -gt 0 ]; then limit="-runs=$runs"; else limit="-max_total_time=$seconds"; fi
+    # Standard output closed: the engine's timing lines would drown the log.
+    OMP_NUM_THREADS=1 OPENBLAS_NUM_THREADS=1 "$build/fuzz/fuzz_$target" "$limit" \
+        -close_fd_mask=1 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="$findings/" "$corpus" "$source/tests/fuzz/corpus/$target" \
+        > "$log" 2>&1
+    done_line=$(grep '^Done ' "$log" | tail -1)
+    inputs=$(grep 'stat::number_of_executed_units' "$log" | awk '{print $2}')
+    elapsed=$(echo "$done_line" | sed -n 's/.* in \([0-9]*\) second.*/\1/p')
+    [ -n "$elapsed" ] || elapsed=0
+    rate=$( [ "$elapsed" -gt 0 ] && echo $(( ${inputs:-0} / elapsed )) || echo -)
+    count=$(ls "$findings" | wc -l)
+    printf '%-14s %10s %8s %10s %8s %9s\n' "$target" "${inputs:--}" "$elapsed" "$rate" \
+        "$(ls "$corpus" | wc -l)" "$count" >> "$summary"
+    [ "$count" -eq 0 ] && [ -n "$done_line" ] || status=1
+done
+cat "$summary"
+exit $status
