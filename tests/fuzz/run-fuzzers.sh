@@ -10,6 +10,8 @@ set -u
 build=$1 source=$2 seconds=$3 runs=$4
 shift 4
 
+scratch=/tmp
+[ -d /dev/shm ] && [ -w /dev/shm ] && scratch=/dev/shm
 summary=$build/fuzz-summary.txt
 printf '%-14s %10s %8s %10s %8s %9s\n' target inputs seconds 'inputs/s' corpus findings > "$summary"
 status=0
@@ -18,6 +20,10 @@ for target in "$@"; do
     mkdir -p "$corpus" "$findings" "$build/logs"
     if [ "$runs" -gt 0 ]; then limit="-runs=$runs"; else limit="-max_total_time=$seconds"; fi
     # Standard output closed: the engine's timing lines would drown the log.
+    # A small quarantine of freed memory and short allocation stacks keep the
+    # inputs per second up (use after free is still caught within 16 MB);
+    # the working folders go to memory where the machine has /dev/shm.
+    ASAN_OPTIONS="quarantine_size_mb=16 malloc_context_size=10" TMPDIR=$scratch \
     OMP_NUM_THREADS=1 OPENBLAS_NUM_THREADS=1 "$build/fuzz/fuzz_$target" "$limit" \
         -close_fd_mask=1 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$findings/" "$corpus" "$source/tests/fuzz/corpus/$target" \
