@@ -43,13 +43,23 @@ void writeContents(const std::string& path, const char* data, std::size_t size) 
     file.write(data, std::streamsize(size));
 }
 
+// The working folder, removed when the process exits.
+std::string workingFolder;
+
+void removeWorkingFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
+    std::filesystem::remove_all(workingFolder, ignored);
+}
+
 Snapshot makeFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kelo-fuzz-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
+    workingFolder = (std::filesystem::temp_directory_path() / "kelo-fuzz-XXXXXX").string();
+    if (!::mkdtemp(workingFolder.data())) {
         std::perror("kelo fuzz: cannot make a working folder");
         std::abort();
     }
-    std::filesystem::current_path(pattern);
+    std::atexit(removeWorkingFolder);
+    std::filesystem::current_path(workingFolder);
     std::filesystem::create_directories("data");
     for (const auto& entry : std::filesystem::directory_iterator(KELO_COLOUR_DATA_DIR))
         std::filesystem::copy_file(entry.path(), "data" / entry.path().filename());
@@ -102,6 +112,13 @@ void requireFinite(double value, const char* what) {
     std::abort();
 }
 
+void solveCells(SpectralProcessor& processor, const std::vector<double>& cells) {
+    std::vector<double> spectrum;
+    std::uint8_t saturated = 0;
+    if (!processor.solveSpectrum(cells, spectrum, saturated)) return;
+    for (double value : spectrum) requireFinite(value, "a spectrum value");
+}
+
 void solveOneFrame() {
     SystemConfig record;
     record.load(kUnitId, discard());
@@ -115,10 +132,21 @@ void solveOneFrame() {
     std::vector<double> cells;
     if (!processor.computeCellValues(frame, cells)) return;
     for (double value : cells) requireFinite(value, "a cell value");
-    std::vector<double> spectrum;
-    std::uint8_t saturated = 0;
-    if (!processor.solveSpectrum(cells, spectrum, saturated)) return;
-    for (double value : spectrum) requireFinite(value, "a spectrum value");
+    solveCells(processor, cells);
+}
+
+SpectralProcessor& unitProcessor() {
+    static SpectralProcessor* processor = [] {
+        enterWorkingFolder();
+        auto* made = new SpectralProcessor(discard());
+        if (!made->initialize(kUnitId) || !made->unavailableReason().empty()) {
+            std::fprintf(stderr, "kelo fuzz: the unit was refused: %s\n",
+                         made->unavailableReason().c_str());
+            std::abort();
+        }
+        return made;
+    }();
+    return *processor;
 }
 
 }  // namespace kelo::fuzz

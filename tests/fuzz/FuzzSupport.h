@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
+
+class SpectralProcessor;
 
 namespace kelo::fuzz {
 
@@ -30,6 +33,14 @@ std::ostream& discard();
 // unit, turns a frame of even light into a spectrum. A spectrum reported as
 // computed must be finite: otherwise the process aborts, which is a finding.
 void solveOneFrame();
+
+// A processor set up once on the unit as it was made, for the targets that
+// leave the unit's files alone.
+SpectralProcessor& unitProcessor();
+
+// Solves the cell values on the processor; a spectrum reported as computed
+// must be finite.
+void solveCells(SpectralProcessor& processor, const std::vector<double>& cells);
 
 // Aborts, naming what was wrong, when a value reported as good is not finite.
 void requireFinite(double value, const char* what);
