@@ -1,12 +1,47 @@
 #include "ColourTables.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <limits>
+#include <string>
 
 namespace kelo::colour {
+
+namespace {
+
+// What the colour tables can hold: wavelengths of light, and weights that a
+// sum over some hundred rows cannot take beyond the range of a double.
+constexpr double kShortestNm = 100.0;
+constexpr double kLongestNm = 2500.0;
+constexpr double kLargestValue = 1e6;
+
+std::string nm(double wavelength) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g nm", wavelength);
+    return text;
+}
+
+// Why a row of `columns` numbers (wavelength first) cannot follow the rows
+// of `wavelengths`; empty when it can.
+std::string rowProblem(const double* row, int columns, const Column& wavelengths) {
+    for (int c = 0; c < columns; ++c)
+        if (!std::isfinite(row[c])) return "a value is not a finite number";
+    if (row[0] < kShortestNm || row[0] > kLongestNm)
+        return "wavelength " + nm(row[0]) + " is outside 100..2500 nm";
+    if (!wavelengths.empty() && row[0] <= wavelengths.back())
+        return "wavelength " + nm(row[0]) + " does not follow " + nm(wavelengths.back());
+    for (int c = 1; c < columns; ++c)
+        if (std::abs(row[c]) > kLargestValue) return "a value is beyond +-1e6";
+    return {};
+}
+
+void reportRow(const char* path, std::size_t row, const std::string& problem) {
+    std::cout << path << ": row " << row << ": " << problem << "\n";
+}
+
+}  // namespace
 
 Column integerGrid(int first, int last) {
     Column grid;
@@ -31,6 +66,11 @@ std::vector<Column> readFixedTable(const char* path, int columns, std::size_t ro
             stoppedEarly = true;
             break;
         }
+        if (const std::string problem = rowProblem(v, columns, table[0]); !problem.empty()) {
+            reportRow(path, table[0].size() + 1, problem);
+            std::fclose(file);
+            return {};
+        }
         for (int c = 0; c < columns; ++c) table[static_cast<std::size_t>(c)].push_back(v[c]);
     }
     std::fclose(file);
@@ -53,6 +93,10 @@ std::vector<Column> readListTable(const char* path, int columns) {
         int read = 0;
         while (read < columns && file >> v[read]) ++read;
         if (read < columns) break;
+        if (const std::string problem = rowProblem(v, columns, table[0]); !problem.empty()) {
+            reportRow(path, table[0].size() + 1, problem);
+            return {};
+        }
         for (int c = 0; c < columns; ++c) table[static_cast<std::size_t>(c)].push_back(v[c]);
     }
     if (table[0].empty()) {
@@ -75,12 +119,13 @@ Column arrayInterpolation(const Column& x, const Column& y, const Column& grid) 
     }
     Column values;
     values.reserve(grid.size());
+    if (n == 0) return values;
     for (double t : grid) {
         std::size_t nearest = n;
         for (std::size_t k = 0; k < n; ++k)
             if (x[k] <= t && (nearest == n || t - x[k] < t - x[nearest])) nearest = k;
-        values.push_back(nearest == n ? std::numeric_limits<double>::max()
-                                      : slope[nearest] * t + intercept[nearest]);
+        if (nearest == n) nearest = 0;
+        values.push_back(slope[nearest] * t + intercept[nearest]);
     }
     return values;
 }
