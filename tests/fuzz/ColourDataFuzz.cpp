@@ -1,34 +1,37 @@
-// One colour data file, picked by the first byte (the two observers, the two
-// illuminants), read by the colour engine; when it loads, the colour of an
-// even grey is computed and must be finite.
+// The readers of the colour data files: the first byte picks a fixed table of
+// four or two columns (the second byte its row count) or a list table of
+// four or two columns; the rest is the file. A table that is read is
+// resampled onto the colour grid as the colour engine does, and weighted
+// sums over the grid, as the tristimulus values are formed, must be finite.
+#include <algorithm>
 #include <vector>
 
+#include "ColourTables.h"
 #include "FuzzSupport.h"
-#include "spectra/ColourEngine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace kelo::colour;
     using namespace kelo::fuzz;
-    if (size == 0) return 0;
-    static const char* const kFiles[] = {"data/cmf1931.dat", "data/cmf1964.dat", "data/D65.dat",
-                                         "data/D50.dat"};
+    if (size < 2) return 0;
+    const bool fixed = data[0] % 2 == 0;
+    const int columns = (data[0] / 2) % 2 == 0 ? 4 : 2;
+    const std::size_t rows = 1 + data[1] % 64;
     enterWorkingFolder();
-    const char* file = kFiles[data[0] % 4];
-    writeInput(file, data + 1, size - 1);
+    writeInput("table.dat", data + 2, size - 2);
 
-    ColourEngine engine;
-    std::vector<double> wavelengths, grey;
-    for (int nm = 360; nm <= 760; ++nm) {
-        wavelengths.push_back(nm);
-        grey.push_back(0.5);
-    }
-    engine.setSpectrometerGrid(wavelengths);
-    if (engine.load()) {
-        const auto xyz = engine.computeXYZ(grey);
-        for (double value : xyz) requireFinite(value, "a tristimulus value");
-        const auto rgb = engine.xyzToRgb(xyz[0], xyz[1], xyz[2]);
-        const auto lab = engine.xyzToLab(xyz[0], xyz[1], xyz[2]);
-        for (double value : rgb) requireFinite(value, "an sRGB value");
-        for (double value : lab) requireFinite(value, "an L*a*b* value");
+    const std::vector<Column> table =
+        fixed ? readFixedTable("table.dat", columns, rows) : readListTable("table.dat", columns);
+    if (table.empty()) return 0;
+    static const Column grid = integerGrid(380, 730);
+    std::vector<Column> resampled;
+    for (std::size_t c = 1; c < table.size(); ++c)
+        resampled.push_back(fixed ? arrayInterpolation(table[0], table[c], grid)
+                                  : listInterpolation(table[0], table[c], grid));
+    for (const Column& column : resampled) {
+        double sum = 0.0;
+        for (std::size_t i = 0; i < grid.size(); ++i)
+            sum += column[i] * resampled.front()[i];
+        requireFinite(sum, "a weighted sum over a colour table");
     }
     return 0;
 }

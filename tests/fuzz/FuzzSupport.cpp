@@ -38,7 +38,8 @@ std::vector<char> contentsOf(const std::filesystem::path& path) {
 }
 
 void writeContents(const std::string& path, const char* data, std::size_t size) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder);
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(data, std::streamsize(size));
 }
