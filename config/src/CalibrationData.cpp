@@ -165,7 +165,7 @@ public:
           out(out) {}
 
     bool run() {
-        if (unit.fullId.empty()) return fail("Device ID NULL", "the full device ID is empty");
+        if (unit.fullId.empty()) return fail("\nDevice ID NULL", "the full device ID is empty");
         if (!checkRecord()) return false;
         if (!loadBadPixels() || !countBadPixels()) return false;
         if (!loadCellCentres()) return false;

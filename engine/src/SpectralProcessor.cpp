@@ -308,7 +308,7 @@ bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
         return false;
     }
     if (!times.fitted) {
-        log << "\nIntersum < 1.0e-12";
+        log << "\nIntersum < 1.0e-12\n";
         return true;
     }
     log << "\nLSQN time: " << times.solveMs << " milliseconds\n"

@@ -193,7 +193,7 @@ TEST_F(TinyUnit, StepOtherThanOneFailsTheShapeCheckSilently) {
 TEST_F(TinyUnit, EmptyFullIdentifierIsRefused) {
     std::memset(block.fullDeviceId, 0, sizeof block.fullDeviceId);
     EXPECT_FALSE(load());
-    EXPECT_EQ(out.str(), "Device ID NULL");
+    EXPECT_EQ(out.str(), "\nDevice ID NULL");
 }
 
 TEST_F(TinyUnit, BlurSetIsReadOnlyInBlurMode) {

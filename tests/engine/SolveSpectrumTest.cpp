@@ -105,7 +105,7 @@ TEST_F(IdentityUnit, CellsSummingBelow1e12GiveZerosAndLeaveTheFlag) {
         ASSERT_TRUE(processor.solveSpectrum(cells, spectrum, saturated));
         EXPECT_EQ(spectrum, (Values{0, 0, 0, 0}));
         EXPECT_EQ(saturated, 7);
-        EXPECT_EQ(log.str(), "\nIntersum < 1.0e-12");
+        EXPECT_EQ(log.str(), "\nIntersum < 1.0e-12\n");
         EXPECT_FALSE(processor.fitDiagnostics().fitted);
     }
     // Just above the limit the fit runs.
