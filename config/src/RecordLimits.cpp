@@ -73,6 +73,8 @@ std::string systemFieldProblem(const SystemConfigBlock& b) {
         wavelengthOutside(reason, "rangeMaxWavelength", b.rangeMaxWavelength) ||
         endsBeforeStart(reason, "rangeMaxWavelength", b.rangeMaxWavelength, "rangeMinWavelength",
                         b.rangeMinWavelength) ||
+        countOutside(reason, "wavelengthShift", b.wavelengthShift, -limits::kLargestWavelengthShift,
+                     limits::kLargestWavelengthShift, " nm") ||
         countOutside(reason, "numCells", b.numCells, 1, limits::kMostCells) ||
         outside(reason, "swFwhm", b.swFwhm, limits::kNarrowestLineWidth, limits::kWidestLineWidth,
                 " nm") ||

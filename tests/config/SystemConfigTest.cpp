@@ -305,6 +305,7 @@ TEST(SystemConfigFile, CorruptedSystemFilesAreRefusedWhole) {
         {84,
          {0x8f, 0x01, 0x00, 0x00},
          "rangeMaxWavelength is 399 nm, below rangeMinWavelength 400 nm"},
+        {76, {0x00, 0x80}, "wavelengthShift is -32768 nm, outside -100..100 nm"},
         {44, {0x00, 0x00, 0x00, 0x00}, "numCells is 0, outside 1..65536"},
         {44, {0xff, 0xff, 0xff, 0xff}, "numCells is -1, outside 1..65536"},
         {44, {0xff, 0xff, 0xff, 0x7f}, "numCells is 2147483647, outside 1..65536"},

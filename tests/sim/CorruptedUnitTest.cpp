@@ -106,7 +106,9 @@ TEST_F(CorruptedUnitTest, InfoSolveAndSnapRefuseNamingTheFault) {
 
         const ProcessResult info = run({"info", "K3S00042"});
         EXPECT_EQ(info.exitCode, damage.ofSystemFile ? 1 : 0) << info.err;
-        if (damage.ofSystemFile) EXPECT_NE(info.out.find(damage.line + "\n"), std::string::npos);
+        if (damage.ofSystemFile) {
+            EXPECT_NE(info.out.find(damage.line + "\n"), std::string::npos) << info.out;
+        }
 
         const ProcessResult solve = run({"solve", "K3S00042", "cells.txt", "--out", "s.txt"});
         EXPECT_EQ(solve.exitCode, 1) << solve.err;

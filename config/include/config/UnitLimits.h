@@ -23,6 +23,8 @@ constexpr std::int32_t kMostCells = 65536;
 // Both ends of the full grid and of the restricted range, nm.
 constexpr std::int32_t kShortestWavelength = 100;
 constexpr std::int32_t kLongestWavelength = 3000;
+// wavelengthShift, nm either way: a correction of the grid, not a new one.
+constexpr std::int32_t kLargestWavelengthShift = 100;
 // swFwhm, nm.
 constexpr double kNarrowestLineWidth = 0.01;
 constexpr double kWidestLineWidth = 1000.0;
