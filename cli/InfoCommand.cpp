@@ -14,15 +14,13 @@ int runInfo(const Words& words) {
     if (!arguments) return usageError("info", error);
     if (arguments->positional().size() != 1) return usageError("info", "usage: kelo info ID");
 
+    // A refused file fails the load, whose last line says why.
     SystemConfig config;
     if (!config.load(arguments->positional().front())) {
         std::cout << "something went wrong with reading cfg" << std::endl;
         return 1;
     }
     config.printSummary();
-    const std::string reason = config.unusableReason();
-    if (!reason.empty())
-        std::cerr << "warning: this configuration cannot drive a unit: " << reason << "\n";
     std::cout.flush();
     return 0;
 }

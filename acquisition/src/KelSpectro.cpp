@@ -56,12 +56,13 @@ bool KelSpectro::initDevice() {
 
     cameraName = device->getUserDefinedName();
     SystemConfig config;
+    // A refused unit (the loader has said why) opens and sizes nothing.
     if (!config.load(cameraName)) {
-        std::cerr << "\nConfig file error";
+        std::cerr << "\nConfig file error\n";
         return false;
     }
     device->open(config.getDeviceOption() != 0);
-    std::cout << "\nDevice initialized";
+    std::cout << "\nDevice initialized\n";
 
     std::uint32_t sizeX = 0, sizeY = 0;
     config.getDataSize(sizeX, sizeY);
@@ -80,19 +81,19 @@ bool KelSpectro::initDevice() {
     gaussBlurMode = config.getGaussBlurMode() != 0;
     visNirMode = config.getVisNirMode() != 0;
     processor->setGaussBlurMode(config.getGaussBlurMode());
-    // A processor whose calibration did not load refuses every frame.
-    const bool processorReady =
-        processor->initialize(cameraName) && processor->unavailableReason().empty();
-
-    pixelCount = sizeX * sizeY;
-    cellCount = static_cast<std::uint32_t>(std::max(config.getNumCells(), 0));
-    cells.assign(cellCount, 0.0);
-    cellSum.assign(cellCount, 0.0);
-    frame.reserve(pixelCount);
     processor->setDarkSubtraction(false);
     darkRequested = false;
     blurEveryFrame = true;
-    return processorReady;
+    // A processor whose calibration did not load refuses every frame, so
+    // the loops get no buffers for it.
+    if (!processor->initialize(cameraName) || !processor->unavailableReason().empty()) return false;
+
+    pixelCount = sizeX * sizeY;
+    cellCount = static_cast<std::uint32_t>(config.getNumCells());
+    cells.assign(cellCount, 0.0);
+    cellSum.assign(cellCount, 0.0);
+    frame.reserve(pixelCount);
+    return true;
 }
 
 bool KelSpectro::saveUserConfig() {

@@ -1,12 +1,16 @@
 #include "config/CalibrationData.h"
 
+#include <cmath>
 #include <exception>
 #include <fstream>
+#include <locale>
 #include <sstream>
 
+#include "UnitFileReading.h"
 #include "config/LittleEndian.h"
 #include "config/SystemConfig.h"
 #include "config/UnitFiles.h"
+#include "config/UnitLimits.h"
 #include "config/WavelengthGrid.h"
 
 namespace {
@@ -14,34 +18,72 @@ namespace {
 constexpr std::size_t kBadPixelRecordSize = 12;
 constexpr std::size_t kCellCentreRecordSize = 8;
 
-enum class FileRead { complete, missing, incomplete };
+// Opens a file of fixed-size records; `records` gets how many whole records
+// it holds (a trailing partial record is ignored). Returns why it cannot be
+// read, naming it, or an empty text.
+std::string openRecordFile(const std::string& path, std::size_t recordSize, std::ifstream& file,
+                           std::uint64_t& records) {
+    std::uintmax_t size = 0;
+    const kelo::FileOpening opening = kelo::openUnitFile(path, file, size);
+    if (opening != kelo::FileOpening::opened) return path + " " + kelo::describeOpening(opening);
+    records = size / recordSize;
+    return {};
+}
 
-// Whole records of an open file, from its start; a trailing partial record
-// is ignored. False on a read error before the end of the file.
-bool readRecordBytes(std::ifstream& file, std::size_t recordSize,
-                     std::vector<std::uint8_t>& bytes) {
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) return false;
-    bytes.resize(bytes.size() - bytes.size() % recordSize);
-    return true;
+// The first `count` records of an open record file, as bytes.
+bool readRecords(std::ifstream& file, std::size_t recordSize, std::uint64_t count,
+                 std::vector<std::uint8_t>& bytes) {
+    bytes.resize(static_cast<std::size_t>(count) * recordSize);
+    return kelo::readExactly(file, bytes.data(), bytes.size());
+}
+
+enum class MatrixRead { complete, unavailable, incomplete, badValue };
+
+// Where a calibration value is not a finite number within the unit limits,
+// or an empty text.
+std::string badValueIn(const std::string& path, const kelo::DenseMatrix& matrix) {
+    for (std::size_t at = 0; at < matrix.values.size(); ++at) {
+        const double value = matrix.values[at];
+        if (std::fabs(value) <= kelo::limits::kLargestCalibrationValue) continue;  // NaN is not
+        std::ostringstream reason;
+        reason.imbue(std::locale::classic());
+        reason << path << ": the value at row " << at / matrix.cols << ", column "
+               << at % matrix.cols << " is " << value << ", not a finite number within +-"
+               << kelo::limits::kLargestCalibrationValue;
+        return reason.str();
+    }
+    return {};
 }
 
 // rows x cols little-endian doubles from the start of a file; a longer file
-// is fine, a shorter one is `incomplete` (and nothing is allocated for it).
-FileRead readMatrixFile(const std::string& path, std::size_t rows, std::size_t cols,
-                        kelo::DenseMatrix& matrix) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return FileRead::missing;
-    const std::size_t needed = rows * cols * sizeof(double);
-    if (static_cast<std::size_t>(file.tellg()) < needed) return FileRead::incomplete;
-    file.seekg(0);
+// is fine. Nothing is allocated for a file too short to hold them. Every
+// value must be finite and within the unit limits. `problem` says why the
+// read was not complete.
+MatrixRead readMatrixFile(const std::string& path, std::size_t rows, std::size_t cols,
+                          kelo::DenseMatrix& matrix, std::string& problem) {
+    std::ifstream file;
+    std::uintmax_t size = 0;
+    const kelo::FileOpening opening = kelo::openUnitFile(path, file, size);
+    if (opening != kelo::FileOpening::opened) {
+        problem = path + " " + kelo::describeOpening(opening);
+        return MatrixRead::unavailable;
+    }
+    const std::uintmax_t needed = std::uintmax_t{rows} * cols * sizeof(double);
+    if (size < needed) {
+        problem = path + ": " + std::to_string(size) + " bytes, shorter than " +
+                  std::to_string(rows) + " rows of " + std::to_string(cols) + " values";
+        return MatrixRead::incomplete;
+    }
     matrix = kelo::DenseMatrix(rows, cols);
-    file.read(reinterpret_cast<char*>(matrix.values.data()), static_cast<std::streamsize>(needed));
-    if (static_cast<std::size_t>(file.gcount()) != needed) return FileRead::incomplete;
+    if (!kelo::readExactly(file, matrix.values.data(), static_cast<std::size_t>(needed))) {
+        problem = path + " " + kelo::describeOpening(kelo::FileOpening::unreadable);
+        return MatrixRead::unavailable;
+    }
     if (!kelo::hostIsLittleEndian())
         for (double& value : matrix.values)
             value = kelo::loadLittleEndian<double>(reinterpret_cast<const std::uint8_t*>(&value));
-    return FileRead::complete;
+    problem = badValueIn(path, matrix);
+    return problem.empty() ? MatrixRead::complete : MatrixRead::badValue;
 }
 
 kelo::DenseMatrix transposed(const kelo::DenseMatrix& matrix) {
@@ -96,6 +138,10 @@ struct UnitGeometry {
 
     std::string path(const char* suffix) const { return kelo::unitFilePath(fullId, suffix); }
 
+    std::uint64_t windowPixels() const {
+        return std::uint64_t(2 * halfWidth + 1) * std::uint64_t(2 * halfHeight + 1);
+    }
+
     bool insideImage(long x, long y) const {
         return x >= 0 && y >= 0 && x < imageWidth && y < imageHeight;
     }
@@ -112,11 +158,15 @@ struct UnitGeometry {
 class CalibrationLoader {
 public:
     CalibrationLoader(CalibrationData& data, const SystemConfig& config, std::ostream& out)
-        : data(data), unit(config), gaussBlur(config.getGaussBlurMode() == 1), out(out) {}
+        : data(data),
+          unit(config),
+          unusable(config.unusableReason()),
+          gaussBlur(config.getGaussBlurMode() == 1),
+          out(out) {}
 
     bool run() {
-        if (unit.fullId.empty()) return fail("Device ID NULL", "the full device ID is empty");
-        if (!checkSizes()) return false;
+        if (unit.fullId.empty()) return fail("\nDevice ID NULL", "the full device ID is empty");
+        if (!checkRecord()) return false;
         if (!loadBadPixels() || !countBadPixels()) return false;
         if (!loadCellCentres()) return false;
         if (!loadNormalMatrix(kelo::kNormalMatrixFileSuffix, "\nCould not find the TRTMAT binfile",
@@ -146,29 +196,32 @@ private:
     // A fault in the data itself: the message names file, record and fault.
     bool reject(const std::string& reason) { return fail("\n" + reason + "\n", reason); }
 
-    bool checkSizes() {
-        std::ostringstream reason;
-        if (unit.cells <= 0)
-            reason << "the unit's configuration has " << unit.cells << " cells";
-        else if (unit.wavelengths <= 0)
-            reason << "the unit's configuration has no calibrated wavelengths";
-        else if (unit.rangePoints <= 0)
-            reason << "the unit's configuration has an empty restricted range";
-        else
-            return true;
-        return reject(reason.str());
+    // The sizes below come from the record: nothing is read for a record
+    // outside the unit limits.
+    bool checkRecord() {
+        if (unusable.empty()) return true;
+        return reject("the unit's configuration cannot be used: " + unusable);
     }
 
     bool loadBadPixels() {
         const std::string path = unit.path(kelo::kBadPixelFileSuffix);
         const char* failure = "\nCould not find the BP binfile";
-        std::ifstream file(path, std::ios::binary);
-        if (!file) return fail(failure, path + ": cannot be opened");
+        std::ifstream file;
+        std::uint64_t records = 0;
+        if (std::string problem = openRecordFile(path, kBadPixelRecordSize, file, records);
+            !problem.empty())
+            return fail(failure, problem);
         out << "\nRead binfile";
         data.badPixels.clear();
+        // No window holds more bad pixels than pixels.
+        const std::uint64_t most = std::uint64_t(unit.cells) * unit.windowPixels();
+        if (records > most)
+            return reject(path + ": " + std::to_string(records) + " records, more than the " +
+                          std::to_string(most) + " pixels of the unit's cell windows");
         std::vector<std::uint8_t> bytes;
-        if (!readRecordBytes(file, kBadPixelRecordSize, bytes))
-            return fail(failure, path + ": read error");
+        if (!readRecords(file, kBadPixelRecordSize, records, bytes))
+            return fail(failure, path + " " + kelo::describeOpening(kelo::FileOpening::unreadable));
+        data.badPixels.reserve(static_cast<std::size_t>(records));
         for (std::size_t at = 0; at < bytes.size(); at += kBadPixelRecordSize) {
             const std::uint8_t* record = bytes.data() + at;
             data.badPixels.push_back({kelo::loadLittleEndian<std::int32_t>(record),
@@ -202,23 +255,29 @@ private:
         return true;
     }
 
+    // Only the first numCells records are used; the rest is not read.
     bool loadCellCentres() {
         const std::string path = unit.path(kelo::kCellCentreFileSuffix);
+        const char* failure = "\nCould not find the CC binfile";
         data.cellCentres.clear();
-        std::ifstream file(path, std::ios::binary);
+        std::ifstream file;
+        std::uint64_t records = 0;
+        if (std::string problem = openRecordFile(path, kCellCentreRecordSize, file, records);
+            !problem.empty())
+            return fail(failure, problem);
+        std::ostringstream reason;
+        if (records < std::uint64_t(unit.cells)) {
+            reason << path << ": " << records << " cell centres, but the unit has " << unit.cells
+                   << " cells";
+            return reject(reason.str());
+        }
         std::vector<std::uint8_t> bytes;
-        if (!file || !readRecordBytes(file, kCellCentreRecordSize, bytes))
-            return fail("\nCould not find the CC binfile", path + ": cannot be read");
+        if (!readRecords(file, kCellCentreRecordSize, std::uint64_t(unit.cells), bytes))
+            return fail(failure, path + " " + kelo::describeOpening(kelo::FileOpening::unreadable));
         for (std::size_t at = 0; at < bytes.size(); at += kCellCentreRecordSize)
             data.cellCentres.push_back(
                 {kelo::loadLittleEndian<std::int32_t>(bytes.data() + at),
                  kelo::loadLittleEndian<std::int32_t>(bytes.data() + at + 4)});
-        std::ostringstream reason;
-        if (long(data.cellCentres.size()) < unit.cells) {
-            reason << path << ": " << data.cellCentres.size() << " cell centres, but the unit has "
-                   << unit.cells << " cells";
-            return reject(reason.str());
-        }
         for (long cell = 0; cell < unit.cells; ++cell) {
             const CellCentre& centre = data.cellCentres[std::size_t(cell)];
             const long left = centre.x + unit.offsetX - unit.halfWidth;
@@ -240,9 +299,10 @@ private:
                           kelo::DenseMatrix& rangeBlock) {
         const std::string path = unit.path(suffix);
         const std::size_t w = std::size_t(unit.wavelengths);
-        if (readMatrixFile(path, w, w, matrix) != FileRead::complete)
-            return fail(failure,
-                        path + ": missing or shorter than " + std::to_string(w * w) + " values");
+        std::string problem;
+        const MatrixRead read = readMatrixFile(path, w, w, matrix, problem);
+        if (read == MatrixRead::badValue) return reject(problem);
+        if (read != MatrixRead::complete) return fail(failure, problem);
         const std::size_t r = std::size_t(unit.rangePoints);
         rangeBlock = kelo::DenseMatrix(r, r);
         unit.forEachRangeIndex([&](std::size_t row, std::size_t rangeRow) {
@@ -257,15 +317,12 @@ private:
                             kelo::DenseMatrix& transposedMatrix, kelo::DenseMatrix& rangeRows) {
         const std::string path = unit.path(suffix);
         kelo::DenseMatrix matrix;
-        const FileRead read =
-            readMatrixFile(path, std::size_t(unit.cells), std::size_t(unit.wavelengths), matrix);
-        if (read == FileRead::incomplete) out << "TMat size doesn't match";
-        if (read != FileRead::complete)
-            return fail(failure,
-                        path + (read == FileRead::missing
-                                    ? ": cannot be opened"
-                                    : ": shorter than " + std::to_string(unit.cells) + " rows of " +
-                                          std::to_string(unit.wavelengths) + " values"));
+        std::string problem;
+        const MatrixRead read = readMatrixFile(path, std::size_t(unit.cells),
+                                               std::size_t(unit.wavelengths), matrix, problem);
+        if (read == MatrixRead::badValue) return reject(problem);
+        if (read == MatrixRead::incomplete) out << "\nTMat size doesn't match";
+        if (read != MatrixRead::complete) return fail(failure, problem);
         transposedMatrix = transposed(matrix);
         rangeRows = kelo::DenseMatrix(std::size_t(unit.rangePoints), matrix.rows);
         unit.forEachRangeIndex([&](std::size_t q, std::size_t rangeRow) {
@@ -284,6 +341,7 @@ private:
 
     CalibrationData& data;
     const UnitGeometry unit;
+    const std::string unusable;
     const bool gaussBlur;
     std::ostream& out;
 };

@@ -1,22 +1,51 @@
 #include "config/SystemConfig.h"
 
+#include <array>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
+#include "RecordLimits.h"
+#include "UnitFileReading.h"
 #include "UpdaterProgram.h"
 #include "config/AtomicFile.h"
 #include "config/UnitFiles.h"
+#include "config/UnitLimits.h"
 #include "config/UserConfigFile.h"
 
 namespace {
 
-// Reads the version field in place; a short read keeps the old bytes beyond.
-bool readVersionField(std::ifstream& file, char (&version)[kelo::kConfigVersionSize]) {
-    file.read(version, kelo::kConfigVersionSize);
-    return file.gcount() == static_cast<std::streamsize>(kelo::kConfigVersionSize);
+// The whole system file: the version field, then the block.
+using SystemImage = std::array<std::uint8_t, kelo::kConfigFileSize>;
+
+std::string versionOf(const SystemImage& image) {
+    const char* field = reinterpret_cast<const char*>(image.data());
+    return std::string(field, kelo::identifierLength(field, kelo::kConfigVersionSize));
+}
+
+// Reads the system file whole into `image`. Returns why it cannot be had,
+// after writing the loader's fixed message for it to `out`.
+std::string readSystemImage(const std::string& path, SystemImage& image, std::ostream& out) {
+    std::ifstream file;
+    std::uintmax_t size = 0;
+    const kelo::FileOpening opening = kelo::openUnitFile(path, file, size);
+    const std::string shown = kelo::echoed(path);
+    if (opening == kelo::FileOpening::missing) {
+        out << "System config file not found\n";
+        return "the system file " + shown + " is missing";
+    }
+    std::string problem;
+    if (opening != kelo::FileOpening::opened)
+        problem = shown + " " + kelo::describeOpening(opening);
+    else if (size < image.size())
+        problem = shown + ": " + std::to_string(size) + " bytes, a system file has " +
+                  std::to_string(image.size());
+    else if (!kelo::readExactly(file, image.data(), image.size()))
+        problem = shown + " " + kelo::describeOpening(kelo::FileOpening::unreadable);
+    if (!problem.empty()) out << "Unable to read system config files\n";
+    return problem;
 }
 
 template <std::size_t N>
@@ -29,59 +58,81 @@ std::string fieldText(const char (&field)[N]) {
 SystemConfig::SystemConfig() = default;
 
 bool SystemConfig::load(const std::string& id, std::ostream& out) {
+    systemFileProblem.clear();
+    userFileProblem.clear();
     try {
-        loadSystemFile(kelo::unitFilePath(id, kelo::kSystemFileSuffix), out);
-        return loadUserFile(kelo::unitFilePath(id, kelo::kUserFileSuffix), out);
+        systemFileProblem = loadSystemFile(kelo::unitFilePath(id, kelo::kSystemFileSuffix), out);
+        userFileProblem = loadUserFile(kelo::unitFilePath(id, kelo::kUserFileSuffix), out);
     } catch (const std::exception& error) {
-        out << "\nConfiguration of " << id << " could not be read: " << error.what() << "\n";
-        return false;
+        systemFileProblem = userFileProblem =
+            "the configuration of unit " + kelo::echoed(id) + " could not be read: " + error.what();
     }
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(kelo::unitFolder(id), ignored))
+        systemFileProblem = "unit " + kelo::echoed(id) + " is unknown: there is no folder " +
+                            kelo::echoed(kelo::unitFolder(id));
+    const std::string problem = loadError();
+    if (!problem.empty()) out << problem << "\n";
+    return problem.empty();
 }
 
-void SystemConfig::loadSystemFile(const std::string& path, std::ostream& out) {
-    out << "config file path: " << path << "\n";
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        out << "System config file not found\n";
-        return;
-    }
-    if (!readVersionField(file, configVersion)) out << "Unable to read system config files\n";
+std::string SystemConfig::loadError() const {
+    return systemFileProblem.empty() ? userFileProblem : systemFileProblem;
+}
 
-    if (getConfigVersion() == kelo::kOldConfigVersion) {
-        file.close();
+std::string SystemConfig::loadSystemFile(const std::string& path, std::ostream& out) {
+    out << "config file path: " << path << "\n";
+    SystemImage image{};
+    if (std::string problem = readSystemImage(path, image, out); !problem.empty()) return problem;
+
+    if (versionOf(image) == kelo::kOldConfigVersion) {
         out.flush();
-        if (kelo::runConfigUpdater(path) != 0) {
-            // The old block cannot be read as a current one: keep what the
-            // record held.
+        if (const std::string failure = kelo::runConfigUpdater(path); !failure.empty()) {
             out << "Unable to read system config files\n";
-            return;
+            return kelo::echoed(path) + ": version 0.0.1 was not converted: " + failure;
         }
-        file.open(path, std::ios::binary);
-        if (!file) {
-            out << "System config file not found\n";
-            return;
-        }
-        if (!readVersionField(file, configVersion)) out << "Unable to read system config files\n";
+        if (std::string problem = readSystemImage(path, image, out); !problem.empty())
+            return problem;
         out << "config Version updated to 0.0.2\n";
     }
+    // Units may carry other version texts; their block has always been read
+    // in the current layout.
+    const std::string version = versionOf(image);
+    if (version != kelo::kCurrentConfigVersion)
+        out << "warning: " << kelo::echoed(path) << ": version \"" << kelo::echoed(version)
+            << "\" is read as " << kelo::kCurrentConfigVersion << "\n";
 
-    // Read over the record's own bytes, so that fields a short file does not
-    // reach keep their values.
-    std::uint8_t bytes[kelo::kConfigBlockSize] = {};
-    kelo::encodeBlock(block, kelo::kCurrentBlockLayout, bytes);
-    file.read(reinterpret_cast<char*>(bytes), kelo::kConfigBlockSize);
-    kelo::decodeBlock(bytes, kelo::kCurrentBlockLayout, block);
+    kelo::SystemConfigBlock read;
+    kelo::decodeBlock(image.data() + kelo::kConfigVersionSize, kelo::kCurrentBlockLayout, read);
+    if (const std::string fault = kelo::systemFieldProblem(read); !fault.empty())
+        return kelo::echoed(path) + ": " + fault;
+    std::memcpy(configVersion, image.data(), kelo::kConfigVersionSize);
+    block = read;
+    return {};
 }
 
-bool SystemConfig::loadUserFile(const std::string& path, std::ostream& out) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+std::string SystemConfig::loadUserFile(const std::string& path, std::ostream& out) {
+    std::ifstream file;
+    std::uintmax_t size = 0;
+    const kelo::FileOpening opening = kelo::openUnitFile(path, file, size);
+    const std::string shown = kelo::echoed(path);
+    if (opening == kelo::FileOpening::missing) {
         out << "user config file not found\n";
-        return false;
+        return "the user file " + shown + " is missing";
     }
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (opening != kelo::FileOpening::opened) return shown + " " + kelo::describeOpening(opening);
+    if (size > kelo::limits::kLargestUserFile)
+        return shown + ": " + std::to_string(size) + " bytes, more than a user file holds (" +
+               std::to_string(kelo::limits::kLargestUserFile) + ")";
+    std::string text(static_cast<std::size_t>(size), '\0');
+    if (!kelo::readExactly(file, text.data(), text.size()))
+        return shown + " " + kelo::describeOpening(kelo::FileOpening::unreadable);
+
     kelo::UserSettings settings{hwGain, hwExposureTime, saveDirPath};
     kelo::parseUserConfig(text, settings);
+    if (const std::string fault = kelo::userFieldProblem(settings.hwGain, settings.hwExposureTime);
+        !fault.empty())
+        return shown + ": " + fault;
     hwGain = settings.hwGain;
     hwExposureTime = settings.hwExposureTime;
     saveDirPath = settings.saveDirPath;
@@ -94,14 +145,18 @@ bool SystemConfig::loadUserFile(const std::string& path, std::ostream& out) {
         else
             out << "Error: " << -1 << "\n";
     }
-    return true;
+    return {};
 }
 
 bool SystemConfig::saveUserConfig(const std::string& id, std::ostream& out) const {
     const std::string text = kelo::formatUserConfig({hwGain, hwExposureTime, saveDirPath});
     out << "kelspectroConfig:last used dir:" << saveDirPath << "\n";
     const std::string path = kelo::unitFilePath(id, kelo::kUserFileSuffix);
-    const std::string failure = kelo::replaceFileContents(path, text.data(), text.size());
+    std::string failure = kelo::userFieldProblem(hwGain, hwExposureTime);
+    if (failure.empty())
+        failure = kelo::replaceFileContents(path, text.data(), text.size());
+    else
+        failure = kelo::echoed(path) + ": " + failure;
     if (!failure.empty()) {
         std::cerr << "\nThe user configuration was not saved: " << failure << "\n";
         return false;
@@ -112,7 +167,6 @@ bool SystemConfig::saveUserConfig(const std::string& id, std::ostream& out) cons
 std::string SystemConfig::getConfigVersion() const {
     return fieldText(configVersion);
 }
-
 std::string SystemConfig::getDeviceId() const {
     return fieldText(block.deviceId);
 }

@@ -1,5 +1,4 @@
-// What the record tells an operator: the summary printed at start-up and
-// the reasons a record cannot describe a working unit.
+// What the record tells an operator: the summary printed at start-up.
 #include <locale>
 #include <sstream>
 
@@ -53,32 +52,4 @@ void SystemConfig::printSummary(std::ostream& out) const {
          << "Number of Pixels per Cell = " << block.pixelsPerCell << "\n"
          << "SW FWHM = " << block.swFwhm << "\n";
     out << text.str();
-}
-
-std::string SystemConfig::unusableReason() const {
-    std::ostringstream reason;
-    reason.imbue(std::locale::classic());
-    const auto& b = block;
-    if (b.wavelengthRes == 0)
-        reason << "wavelengthRes is 0: the wavelength grid needs a positive step";
-    else if (b.maxWavelength < b.minWavelength)
-        reason << "maxWavelength " << b.maxWavelength << " lies below minWavelength "
-               << b.minWavelength;
-    else if (b.rangeMaxWavelength < b.rangeMinWavelength)
-        reason << "rangeMaxWavelength " << b.rangeMaxWavelength << " lies below rangeMinWavelength "
-               << b.rangeMinWavelength;
-    else if (b.numCells <= 0)
-        reason << "numCells is " << b.numCells << ": the unit needs at least one sampling cell";
-    else if (!(b.swFwhm > 0.0))
-        reason << "swFwhm is " << b.swFwhm << ": the software line width must be positive";
-    else if (b.dataSizeX <= 0 || b.dataSizeY <= 0)
-        reason << "the image size " << b.dataSizeX << " x " << b.dataSizeY << " has no pixels";
-    else if (b.neighbourPixelsX < 0 || b.neighbourPixelsY < 0)
-        reason << "the cell window half-sizes " << b.neighbourPixelsX << " x " << b.neighbourPixelsY
-               << " are negative";
-    else if (b.gaussBlurMode == 1 && (b.dataSizeX < 101 || b.dataSizeY < 101))
-        reason << "the Gaussian-blur normalisation needs an image of at least 101 x 101 pixels, "
-                  "not "
-               << b.dataSizeX << " x " << b.dataSizeY;
-    return reason.str();
 }

@@ -27,7 +27,7 @@ QString runningExecutableFolder() {
 
 }  // namespace
 
-int runConfigUpdater(const std::string& systemFilePath) {
+std::string runConfigUpdater(const std::string& systemFilePath) {
     const QString program = QDir(runningExecutableFolder()).filePath(kUpdaterName);
     // The updater writes to the same console: what we printed comes first.
     std::cout.flush();
@@ -36,10 +36,13 @@ int runConfigUpdater(const std::string& systemFilePath) {
     QProcess updater;
     updater.setProcessChannelMode(QProcess::ForwardedChannels);
     updater.start(program, {QString::fromStdString(systemFilePath)});
-    if (!updater.waitForStarted()) return -2;
+    const std::string name = "the updater " + program.toStdString();
+    if (!updater.waitForStarted()) return name + " could not be started";
     updater.waitForFinished(-1);
-    if (updater.exitStatus() != QProcess::NormalExit) return -1;
-    return updater.exitCode();
+    if (updater.exitStatus() != QProcess::NormalExit) return name + " crashed";
+    if (updater.exitCode() != 0)
+        return name + " ended with status " + std::to_string(updater.exitCode());
+    return {};
 }
 
 }  // namespace kelo

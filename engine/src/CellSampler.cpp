@@ -33,7 +33,7 @@ void CellSampler::sumWindows(Pixel pixel, double* cells, std::ostream& log) cons
     for (std::size_t cell = 0; cell < windowStart.size(); ++cell) {
         if (goodPixels[cell] == 0.0) {
             cells[cell] = 0.0;
-            log << "All are bad pixels";
+            log << "All are bad pixels\n";
             continue;
         }
         // Column by column, top to bottom within each column: floating-point

@@ -35,8 +35,12 @@ long long millisecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
 }
 
+bool allFinite(const double* values, std::size_t count) {
+    return std::all_of(values, values + count, [](double v) { return std::isfinite(v); });
+}
+
 bool allFinite(const std::vector<double>& values) {
-    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+    return allFinite(values.data(), values.size());
 }
 
 }  // namespace
@@ -60,18 +64,18 @@ bool SpectralProcessor::initialize(const std::string& id) {
     calibrationLoaded = false;
     preparedMatrix = nullptr;
     deviceId = id;
-    log << "\nin spectralprocessor initialize";
+    log << "\nin spectralprocessor initialize\n";
 
     SystemConfig record;
     if (record.load(id, log))
         record.printSummary(log);
     else
-        log << "something went wrong with reading cfg";
+        log << "something went wrong with reading cfg\n";
 
-    const std::string unusable = record.unusableReason();
-    if (!unusable.empty()) {
-        refusal = "the configuration of unit " + id + " cannot drive a unit: " + unusable;
-        log << "\n" << refusal << "\n";
+    // Everything is sized from the system file; the loader has named what
+    // was wrong with it. The user file's settings are the controller's.
+    if (!record.systemFileError().empty()) {
+        refusal = record.systemFileError();
         return false;
     }
     try {
@@ -82,6 +86,7 @@ bool SpectralProcessor::initialize(const std::string& id) {
         log << "\n" << refusal << "\n";
         return false;
     }
+    log << "\n";
     initialized = true;
     return true;
 }
@@ -108,6 +113,7 @@ void SpectralProcessor::setupLocked(const SystemConfig& record) {
     const std::size_t largest = std::max(fullPoints, rangePoints);
     rhs.assign(largest, 0.0);
     solution.assign(largest, 0.0);
+    smoothed.assign(largest, 0.0);
     convolution.assign(2 * largest - 1, 0.0);
     wavelengths.reserve(largest);
     kernelFull = kelo::engine::gaussianKernel(fullGrid, record.getSwFwhm());
@@ -293,10 +299,16 @@ bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
     SolveTimes times;
     {
         std::lock_guard<std::mutex> lock(operationMutex);
-        if (!solveSpectrumLocked(cells, spectrum, saturated, times)) return false;
+        if (!solveSpectrumLocked(cells, spectrum, saturated, times) && !times.notFinite)
+            return false;
+    }
+    if (times.notFinite) {
+        log << "\nno spectrum: the fit of these cell values against the calibration is not "
+               "finite\n";
+        return false;
     }
     if (!times.fitted) {
-        log << "\nIntersum < 1.0e-12";
+        log << "\nIntersum < 1.0e-12\n";
         return true;
     }
     log << "\nLSQN time: " << times.solveMs << " milliseconds\n"
@@ -312,14 +324,13 @@ bool SpectralProcessor::solveSpectrumLocked(const std::vector<double>& cells,
         return false;
 
     const bool subtractDark = darkSubtraction && darkPresent;
-    spectrum.resize(set.n);
     double sum = 0.0;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         cellValues[i] = subtractDark ? cells[i] - darkCells[i] : cells[i];
         sum += cellValues[i];
     }
     if (sum < kSmallestCellSum) {
-        std::fill(spectrum.begin(), spectrum.end(), 0.0);
+        spectrum.assign(set.n, 0.0);
         diagnostics.saturatedCells.clear();
         publishDiagnosticsLocked(false);
         return true;
@@ -327,17 +338,24 @@ bool SpectralProcessor::solveSpectrumLocked(const std::vector<double>& cells,
     // A clipped cell stays clipped under a dark, so saturation is judged on
     // the cells as measured.
     findSaturatedCellsLocked(cells, set);
-    saturated = diagnostics.saturatedCells.empty() ? 0 : 1;
 
     auto start = std::chrono::steady_clock::now();
     solveLocked(set);
     times.solveMs = millisecondsSince(start);
 
     start = std::chrono::steady_clock::now();
-    smoothLocked(set, spectrum.data());
+    smoothLocked(set);
     times.smoothMs = millisecondsSince(start);
-    times.fitted = true;
 
+    // Finite calibration values and cells can still overflow in the fit,
+    // which may then settle on a spectrum of zeros.
+    if (!allFinite(rhs.data(), set.n) || !allFinite(smoothed.data(), set.n)) {
+        times.notFinite = true;
+        return false;
+    }
+    spectrum.assign(smoothed.begin(), smoothed.begin() + long(set.n));
+    saturated = diagnostics.saturatedCells.empty() ? 0 : 1;
+    times.fitted = true;
     publishDiagnosticsLocked(true);
     return true;
 }
@@ -380,11 +398,11 @@ void SpectralProcessor::solveLocked(const ActiveSet& set) {
     diagnostics.relativeResidual = solved.relativeResidual;
 }
 
-void SpectralProcessor::smoothLocked(const ActiveSet& set, double* spectrum) {
+void SpectralProcessor::smoothLocked(const ActiveSet& set) {
     const std::size_t n = set.n;
     std::fill(convolution.begin(), convolution.begin() + long(2 * n - 1), 0.0);
     kelo::engine::convolveFull(solution.data(), set.kernel->data(), n, convolution.data());
-    kelo::engine::centralPart(convolution.data(), n, spectrum);
+    kelo::engine::centralPart(convolution.data(), n, smoothed.data());
 }
 
 void SpectralProcessor::publishDiagnosticsLocked(bool fitted) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "TestSupport.h"
 
 namespace {
@@ -49,24 +51,6 @@ const char* kConvertedSummary =
     "Number neighbour Pixels X = 8 Y = 8\n"
     "Number of Pixels per Cell = 289\n"
     "SW FWHM = 3\n";
-
-// What a record holds when only the version of an old file could be read.
-const char* kDefaultsSummary =
-    "Config Version: 0.0.1\n"
-    "Device ID: \n"
-    "Full Device ID: \n"
-    "Hardware OffsetX = 0 OffsetY = 0\n"
-    "Gain = 0.5\n"
-    "Exposure time (micro seconds) = 20000\n"
-    "Device Type = Active\n"
-    "Device Data Resolution = 12 bit\n"
-    "Min wavelength = 380 Max wavelength = 1020 Wavelength Res = 1\n"
-    "Software OffsetX = 0 OffsetY = 0\n"
-    "Datasize X(width) = 1280 Y(height) = 670\n"
-    "Number of cells = 900\n"
-    "Number neighbour Pixels X = 8 Y = 8\n"
-    "Number of Pixels per Cell = 289\n"
-    "SW FWHM = 0\n";
 
 void writeUserFile(const std::string& id) {
     writeText("cal/" + id + "/" + id + "-cfgUsr.txt",
@@ -121,7 +105,9 @@ TEST(KeloInfo, OldLayoutIsConvertedByTheUpdaterBeforeItIsRead) {
     EXPECT_EQ(again.out, "config file path: " + path + "\n" + kConvertedSummary);
 }
 
-TEST(KeloInfo, FailedUpdateKeepsTheDefaultsAndTheFile) {
+// A truncated old file cannot be converted: it is refused before the
+// updater runs, and left as it is.
+TEST(KeloInfo, TruncatedOldFileIsRefusedAndKeptAsItIs) {
     ScopedWorkDir dir;
     const std::string path = "cal/U1/U1-cfgSys.bin";
     const std::vector<std::uint8_t> truncated(kOldFile.begin(), kOldFile.begin() + 50);
@@ -129,21 +115,41 @@ TEST(KeloInfo, FailedUpdateKeepsTheDefaultsAndTheFile) {
     writeUserFile("U1");
 
     const auto result = runProgram(KELO_PROGRAM, {"info", "U1"}, dir.path());
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, "config file path: " + path + "\nfilePath=" + path +
-                              "\nUnable to read system config files\n"
-                              "Unable to read system config files\n" +
-                              kDefaultsSummary);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "config file path: " + path + "\nUnable to read system config files\n" +
+                              path +
+                              ": 50 bytes, a system file has 124\n"
+                              "something went wrong with reading cfg\n");
     EXPECT_EQ(readBytes(path), truncated);
 }
 
-TEST(KeloInfo, MissingUserFileFails) {
+// An unknown unit, a missing system file and a missing user file each fail
+// with a line of their own.
+TEST(KeloInfo, MissingFilesFailEachWithItsOwnLine) {
     ScopedWorkDir dir;
-    const auto result = runProgram(KELO_PROGRAM, {"info", "NOPE"}, dir.path());
+    auto result = runProgram(KELO_PROGRAM, {"info", "NOPE"}, dir.path());
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out,
               "config file path: cal/NOPE/NOPE-cfgSys.bin\nSystem config file not found\n"
-              "user config file not found\nsomething went wrong with reading cfg\n");
+              "user config file not found\nunit NOPE is unknown: there is no folder cal/NOPE\n"
+              "something went wrong with reading cfg\n");
+
+    writeUserFile("U1");
+    result = runProgram(KELO_PROGRAM, {"info", "U1"}, dir.path());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out,
+              "config file path: cal/U1/U1-cfgSys.bin\nSystem config file not found\n"
+              "the system file cal/U1/U1-cfgSys.bin is missing\n"
+              "something went wrong with reading cfg\n");
+
+    ASSERT_EQ(runProgram(KELO_PROGRAM, {"simunit", "K3S00042"}, dir.path()).exitCode, 0);
+    std::filesystem::remove("cal/K3S00042/K3S00042-cfgUsr.txt");
+    result = runProgram(KELO_PROGRAM, {"info", "K3S00042"}, dir.path());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out,
+              "config file path: cal/K3S00042/K3S00042-cfgSys.bin\nuser config file not found\n"
+              "the user file cal/K3S00042/K3S00042-cfgUsr.txt is missing\n"
+              "something went wrong with reading cfg\n");
 }
 
 TEST(KeloInfo, WrongWordsAreUsageErrors) {

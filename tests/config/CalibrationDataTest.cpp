@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 #include "TestSupport.h"
@@ -169,9 +171,9 @@ TEST_F(TinyUnit, MissingFilesFailWithTheirMessages) {
 TEST_F(TinyUnit, TransferMatrixOneValueShortDoesNotMatch) {
     transfer.resize(transfer.size() - 8);
     EXPECT_FALSE(load());
-    EXPECT_EQ(
-        out.str(),
-        "\nRead binfile\nFinished the BPTMat size doesn't match\nCould not find the TMAT binfile");
+    EXPECT_EQ(out.str(),
+              "\nRead binfile\nFinished the BP\nTMat size doesn't match\nCould not find the TMAT "
+              "binfile");
 }
 
 TEST_F(TinyUnit, LongerFilesAreAcceptedAndTheirSurplusIgnored) {
@@ -191,7 +193,7 @@ TEST_F(TinyUnit, StepOtherThanOneFailsTheShapeCheckSilently) {
 TEST_F(TinyUnit, EmptyFullIdentifierIsRefused) {
     std::memset(block.fullDeviceId, 0, sizeof block.fullDeviceId);
     EXPECT_FALSE(load());
-    EXPECT_EQ(out.str(), "Device ID NULL");
+    EXPECT_EQ(out.str(), "\nDevice ID NULL");
 }
 
 TEST_F(TinyUnit, BlurSetIsReadOnlyInBlurMode) {
@@ -199,6 +201,7 @@ TEST_F(TinyUnit, BlurSetIsReadOnlyInBlurMode) {
     ASSERT_TRUE(load());
 
     block.gaussBlurMode = 1;
+    block.dataSizeX = block.dataSizeY = 101;  // the least the blur works on
     EXPECT_FALSE(load());
     EXPECT_EQ(out.str().substr(out.str().rfind('\n')), "\nCould not find the TRTMAT_GAUS binfile");
 
@@ -253,6 +256,53 @@ TEST_F(TinyUnit, CalibrationOutsideTheImageOrTheCellsIsRejected) {
         EXPECT_EQ(data.loadError, c.expected);
         EXPECT_NE(out.str().find(std::string("\n") + c.expected + "\n"), std::string::npos)
             << out.str();
+    }
+}
+
+// Folders where files belong, more bad pixels than the windows hold, and
+// matrix values no calibration has: each refused with the file and the fault.
+TEST_F(TinyUnit, CorruptedCalibrationFilesAreRefused) {
+    const std::string folder = " is not a file (a folder stands there, or a device)";
+    struct Case {
+        const char* file;  // made a folder when `content` is empty
+        std::vector<std::uint8_t> content;
+        std::string expected;
+    };
+    std::vector<std::int32_t> tooManyBadPixels;
+    for (int i = 0; i < 28; ++i) tooManyBadPixels.insert(tooManyBadPixels.end(), {1, 4, 5});
+    std::vector<double> oneInfinite(15, 1.0), allNan(25, std::nan("")), oneHuge(15, 1.0);
+    oneInfinite[7] = INFINITY;
+    oneHuge[14] = -1e300;
+    const Case cases[] = {
+        {"cal/TINY/TINY-BP.bin", {}, "cal/TINY/TINY-BP.bin" + folder},
+        {"cal/TINY/TINY-CC.bin", {}, "cal/TINY/TINY-CC.bin" + folder},
+        {"cal/TINY/TINY-TrT.bin", {}, "cal/TINY/TINY-TrT.bin" + folder},
+        {"cal/TINY/TINY-TMat.bin", {}, "cal/TINY/TINY-TMat.bin" + folder},
+        {"cal/TINY/TINY-BP.bin", int32Records(tooManyBadPixels),
+         "cal/TINY/TINY-BP.bin: 28 records, more than the 27 pixels of the unit's cell windows"},
+        {"cal/TINY/TINY-TMat.bin", doubles(oneInfinite),
+         "cal/TINY/TINY-TMat.bin: the value at row 1, column 2 is inf, not a finite number "
+         "within +-1e+100"},
+        {"cal/TINY/TINY-TMat.bin", doubles(oneHuge),
+         "cal/TINY/TINY-TMat.bin: the value at row 2, column 4 is -1e+300, not a finite number "
+         "within +-1e+100"},
+        {"cal/TINY/TINY-TrT.bin", doubles(allNan),
+         "cal/TINY/TINY-TrT.bin: the value at row 0, column 0 is nan, not a finite number "
+         "within +-1e+100"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all("cal/TINY");
+        writeUnit();
+        std::filesystem::remove(c.file);
+        if (c.content.empty())
+            std::filesystem::create_directory(c.file);
+        else
+            writeBytes(c.file, c.content);
+        std::ostringstream configOut, message;
+        ASSERT_TRUE(config.load("U1", configOut));
+        EXPECT_FALSE(data.loadCalibration(config, message, err)) << c.expected;
+        EXPECT_EQ(data.loadError, c.expected);
+        EXPECT_EQ(err.str(), "");
     }
 }
 

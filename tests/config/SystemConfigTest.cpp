@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
 #include <sstream>
 
 #include "TestSupport.h"
@@ -7,6 +9,7 @@
 
 namespace {
 
+using kelo::test::linesOf;
 using kelo::test::ScopedWorkDir;
 using kelo::test::writeBytes;
 using kelo::test::writeText;
@@ -161,10 +164,10 @@ TEST(SystemConfigFile, DataResolutionIsPresentForEitherDepth) {
     }
 }
 
-TEST(SystemConfigFile, AnyVersionOtherThanTheOldOneIsReadAsCurrent) {
+TEST(SystemConfigFile, AnyVersionOtherThanTheOldOneIsReadAsCurrentWithAWarning) {
     ScopedWorkDir dir;
     writeUserFile("U1", dir.path().string());
-    for (const char* version : {"", "0.0.3", "0.0.1x"}) {
+    for (const char* version : {"", "0.0.3", "0.0.1x", "0.0.2"}) {
         auto bytes = kCurrentFile;
         std::fill(bytes.begin(), bytes.begin() + 20, 0);
         std::copy(version, version + std::strlen(version), bytes.begin());
@@ -172,19 +175,26 @@ TEST(SystemConfigFile, AnyVersionOtherThanTheOldOneIsReadAsCurrent) {
         SystemConfig config;
         std::ostringstream out;
         ASSERT_TRUE(config.load("U1", out));
-        EXPECT_EQ(out.str(), "config file path: cal/U1/U1-cfgSys.bin\n") << version;
+        const std::string warning = std::string("warning: cal/U1/U1-cfgSys.bin: version \"") +
+                                    version + "\" is read as 0.0.2\n";
+        EXPECT_EQ(out.str(), "config file path: cal/U1/U1-cfgSys.bin\n" +
+                                 (std::strcmp(version, "0.0.2") ? warning : std::string()))
+            << version;
         EXPECT_EQ(config.getConfigVersion(), version);
         EXPECT_EQ(config.getNumCells(), 850);
     }
 }
 
-TEST(SystemConfigFile, MissingSystemFileKeepsDefaultsButLoads) {
+TEST(SystemConfigFile, MissingSystemFileFailsTheLoadAndKeepsTheDefaults) {
     ScopedWorkDir dir;
     writeUserFile("U1", dir.path().string());
     SystemConfig config;
     std::ostringstream out;
-    EXPECT_TRUE(config.load("U1", out));
-    EXPECT_EQ(out.str(), "config file path: cal/U1/U1-cfgSys.bin\nSystem config file not found\n");
+    EXPECT_FALSE(config.load("U1", out));
+    EXPECT_EQ(out.str(),
+              "config file path: cal/U1/U1-cfgSys.bin\nSystem config file not found\n"
+              "the system file cal/U1/U1-cfgSys.bin is missing\n");
+    EXPECT_EQ(config.systemFileError(), "the system file cal/U1/U1-cfgSys.bin is missing");
     EXPECT_EQ(config.getNumCells(), 900);
     EXPECT_EQ(config.getGain(), 1.25);
 }
@@ -195,11 +205,14 @@ TEST(SystemConfigFile, MissingUserFileFailsTheLoad) {
     SystemConfig config;
     std::ostringstream out;
     EXPECT_FALSE(config.load("U1", out));
-    EXPECT_EQ(out.str(), "config file path: cal/U1/U1-cfgSys.bin\nuser config file not found\n");
+    EXPECT_EQ(out.str(),
+              "config file path: cal/U1/U1-cfgSys.bin\nuser config file not found\n"
+              "the user file cal/U1/U1-cfgUsr.txt is missing\n");
+    EXPECT_EQ(config.systemFileError(), "");
     EXPECT_EQ(config.getNumCells(), 850);
 }
 
-TEST(SystemConfigFile, ShortBlockKeepsTheFieldsItDoesNotReach) {
+TEST(SystemConfigFile, ShortFileIsRefusedWholeAndTheRecordKeepsItsValues) {
     ScopedWorkDir dir;
     writeUserFile("U1", dir.path().string());
     // Version, hwOffsetX, hwOffsetY and deviceType: 30 bytes.
@@ -207,14 +220,15 @@ TEST(SystemConfigFile, ShortBlockKeepsTheFieldsItDoesNotReach) {
                std::vector<std::uint8_t>(kCurrentFile.begin(), kCurrentFile.begin() + 30));
     SystemConfig config;
     std::ostringstream out;
-    ASSERT_TRUE(config.load("U1", out));
-    EXPECT_EQ(out.str(), "config file path: cal/U1/U1-cfgSys.bin\n");
+    EXPECT_FALSE(config.load("U1", out));
+    EXPECT_EQ(out.str(),
+              "config file path: cal/U1/U1-cfgSys.bin\nUnable to read system config files\n"
+              "cal/U1/U1-cfgSys.bin: 30 bytes, a system file has 124\n");
     std::int32_t hx, hy;
     config.getHwOffset(hx, hy);
-    EXPECT_EQ(hx, 32);
-    EXPECT_EQ(hy, -8);
-    EXPECT_EQ(config.getDeviceType(), 3);
-    EXPECT_EQ(config.getDataResolution(), 1);
+    EXPECT_EQ(hx, 0);
+    EXPECT_EQ(config.getDeviceType(), 2);
+    EXPECT_EQ(config.getConfigVersion(), "");
     EXPECT_EQ(config.getNumCells(), 900);
 }
 
@@ -224,14 +238,16 @@ TEST(SystemConfigFile, ShortVersionIsReported) {
     writeBytes("cal/U1/U1-cfgSys.bin", {'0', '.', '0'});
     SystemConfig config;
     std::ostringstream out;
-    ASSERT_TRUE(config.load("U1", out));
+    EXPECT_FALSE(config.load("U1", out));
     EXPECT_EQ(out.str(),
-              "config file path: cal/U1/U1-cfgSys.bin\nUnable to read system config files\n");
+              "config file path: cal/U1/U1-cfgSys.bin\nUnable to read system config files\n"
+              "cal/U1/U1-cfgSys.bin: 3 bytes, a system file has 124\n");
     EXPECT_EQ(config.getNumCells(), 900);
 }
 
 // The updater lies beside the programs, not beside this test program: a
-// failed update keeps the record's defaults and says so.
+// failed update keeps the record's defaults and says which program is
+// missing.
 TEST(SystemConfigFile, OldLayoutWithoutItsUpdaterKeepsTheDefaults) {
     ScopedWorkDir dir;
     writeUserFile("U1", dir.path().string());
@@ -240,9 +256,15 @@ TEST(SystemConfigFile, OldLayoutWithoutItsUpdaterKeepsTheDefaults) {
     writeBytes("cal/U1/U1-cfgSys.bin", bytes);
     SystemConfig config;
     std::ostringstream out;
-    ASSERT_TRUE(config.load("U1", out));
-    EXPECT_EQ(out.str(),
-              "config file path: cal/U1/U1-cfgSys.bin\nUnable to read system config files\n");
+    EXPECT_FALSE(config.load("U1", out));
+    const std::string lines = out.str();
+    EXPECT_EQ(lines.rfind("config file path: cal/U1/U1-cfgSys.bin\n"
+                          "Unable to read system config files\n"
+                          "cal/U1/U1-cfgSys.bin: version 0.0.1 was not converted: the updater ",
+                          0),
+              0u)
+        << lines;
+    EXPECT_NE(lines.find("restamp could not be started\n"), std::string::npos) << lines;
     EXPECT_EQ(config.getNumCells(), 900);
     EXPECT_EQ(config.getFullDeviceId(), "");
     EXPECT_EQ(kelo::test::readBytes("cal/U1/U1-cfgSys.bin"), bytes);
@@ -261,7 +283,10 @@ TEST(SystemConfigFile, IdentifiersFillingTheirFieldsAreReadToTheFieldWidth) {
     EXPECT_EQ(config.getFullDeviceId(), std::string(24, 'x'));
 }
 
-TEST(SystemConfigFile, UnusableRecordsAreNamed) {
+// Files seen damaged in the field, and values no unit can have: each is
+// refused whole with one line naming the file, the field and the value, and
+// the record keeps what it held.
+TEST(SystemConfigFile, CorruptedSystemFilesAreRefusedWhole) {
     ScopedWorkDir dir;
     writeUserFile("U1", dir.path().string());
     struct Case {
@@ -270,12 +295,37 @@ TEST(SystemConfigFile, UnusableRecordsAreNamed) {
         const char* expected;
     };
     const Case cases[] = {
-        {36, {0x00, 0x00}, "wavelengthRes is 0"},
-        {44, {0x00, 0x00, 0x00, 0x00}, "numCells is 0"},
-        {44, {0xff, 0xff, 0xff, 0xff}, "numCells is -1"},
-        {60, {0, 0, 0, 0, 0, 0, 0, 0}, "swFwhm is 0"},
-        {60, {0, 0, 0, 0, 0, 0, 0xf0, 0xbf}, "swFwhm is -1"},
-        {72, {0x64, 0x00, 0x00, 0x00}, "at least 101 x 101 pixels, not 1024 x 100"},
+        {36, {0x00, 0x00}, "wavelengthRes is 0 nm, outside 1..65535 nm"},
+        {32, {0x32, 0x00}, "minWavelength is 50 nm, outside 100..3000 nm"},
+        {34, {0x54, 0x01}, "maxWavelength is 340 nm, below minWavelength 350 nm"},
+        {80,
+         {0x00, 0x00, 0x00, 0x80},
+         "rangeMinWavelength is -2147483648 nm, outside 100..3000 nm"},
+        {84, {0xff, 0xff, 0xff, 0x7f}, "rangeMaxWavelength is 2147483647 nm, outside 100..3000 nm"},
+        {84,
+         {0x8f, 0x01, 0x00, 0x00},
+         "rangeMaxWavelength is 399 nm, below rangeMinWavelength 400 nm"},
+        {76, {0x00, 0x80}, "wavelengthShift is -32768 nm, outside -100..100 nm"},
+        {44, {0x00, 0x00, 0x00, 0x00}, "numCells is 0, outside 1..65536"},
+        {44, {0xff, 0xff, 0xff, 0xff}, "numCells is -1, outside 1..65536"},
+        {44, {0xff, 0xff, 0xff, 0x7f}, "numCells is 2147483647, outside 1..65536"},
+        {60, {0, 0, 0, 0, 0, 0, 0, 0}, "swFwhm is 0 nm, outside 0.01..1000 nm"},
+        {60, {0, 0, 0, 0, 0, 0, 0xf0, 0xbf}, "swFwhm is -1 nm, outside 0.01..1000 nm"},
+        {60,
+         {0x59, 0xf3, 0xf8, 0xc2, 0x1f, 0x6e, 0xa5, 0x01},
+         "swFwhm is 1e-300 nm, outside 0.01..1000 nm"},
+        {60, {0, 0, 0, 0, 0, 0, 0xf8, 0x7f}, "swFwhm is nan nm, outside 0.01..1000 nm"},
+        {60, {0, 0, 0, 0, 0, 0, 0xf0, 0x7f}, "swFwhm is inf nm, outside 0.01..1000 nm"},
+        {68, {0xff, 0xff, 0xff, 0xff}, "dataSizeX is -1 pixels, outside 1..8192 pixels"},
+        {72, {0x00, 0x00, 0x10, 0x00}, "dataSizeY is 1048576 pixels, outside 1..8192 pixels"},
+        {48, {0xe8, 0x03, 0x00, 0x00}, "neighbourPixelsX is 1000 pixels, outside 0..127 pixels"},
+        {52, {0xff, 0xff, 0xff, 0xff}, "neighbourPixelsY is -1 pixels, outside 0..127 pixels"},
+        {72,
+         {0x64, 0x00, 0x00, 0x00},
+         "the Gaussian-blur normalisation needs an image of at least 101 x 101 pixels, not 1024 x "
+         "100"},
+        {100, {'.', '.', 0}, "fullDeviceId is \"..\", not a folder name"},
+        {100, {'a', '/', 'b', 0}, "fullDeviceId is \"a/b\", not a folder name"},
     };
     for (const Case& c : cases) {
         auto bytes = kCurrentFile;
@@ -283,14 +333,44 @@ TEST(SystemConfigFile, UnusableRecordsAreNamed) {
         writeBytes("cal/U1/U1-cfgSys.bin", bytes);
         SystemConfig config;
         std::ostringstream out;
-        ASSERT_TRUE(config.load("U1", out));
-        EXPECT_NE(config.unusableReason().find(c.expected), std::string::npos)
-            << config.unusableReason();
+        EXPECT_FALSE(config.load("U1", out)) << c.expected;
+        const std::string line = std::string("cal/U1/U1-cfgSys.bin: ") + c.expected;
+        EXPECT_EQ(config.systemFileError(), line);
+        EXPECT_EQ(out.str(), "config file path: cal/U1/U1-cfgSys.bin\n" + line + "\n");
+        EXPECT_NE(summaryOf(config).find("Number of cells = 900\n"), std::string::npos);
     }
+
+    for (std::size_t size : {20u, 123u}) {
+        writeBytes(
+            "cal/U1/U1-cfgSys.bin",
+            std::vector<std::uint8_t>(kCurrentFile.begin(), kCurrentFile.begin() + long(size)));
+        SystemConfig config;
+        std::ostringstream out;
+        EXPECT_FALSE(config.load("U1", out));
+        EXPECT_EQ(config.loadError(), "cal/U1/U1-cfgSys.bin: " + std::to_string(size) +
+                                          " bytes, a system file has 124");
+    }
+
+    std::filesystem::remove("cal/U1/U1-cfgSys.bin");
+    std::filesystem::create_directory("cal/U1/U1-cfgSys.bin");
+    SystemConfig folder;
+    std::ostringstream out;
+    EXPECT_FALSE(folder.load("U1", out));
+    EXPECT_EQ(out.str(),
+              "config file path: cal/U1/U1-cfgSys.bin\nUnable to read system config files\n"
+              "cal/U1/U1-cfgSys.bin is not a file (a folder stands there, or a device)\n");
+
+    SystemConfig unknown;
+    out.str("");
+    EXPECT_FALSE(unknown.load("NOPE", out));
+    EXPECT_EQ(unknown.loadError(), "unit NOPE is unknown: there is no folder cal/NOPE");
+    EXPECT_EQ(linesOf(out.str()).back(), unknown.loadError());
+
+    std::filesystem::remove("cal/U1/U1-cfgSys.bin");
     writeBytes("cal/U1/U1-cfgSys.bin", kCurrentFile);
     SystemConfig good;
-    std::ostringstream out;
-    ASSERT_TRUE(good.load("U1", out));
+    out.str("");
+    ASSERT_TRUE(good.load("U1", out)) << out.str();
     EXPECT_EQ(good.unusableReason(), "");
 }
 

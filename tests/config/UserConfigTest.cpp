@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <locale>
 #include <sstream>
 
 #include "TestSupport.h"
 #include "config/SystemConfig.h"
+#include "config/SystemConfigLayout.h"
 #include "config/UserConfigFile.h"
 
 namespace {
@@ -17,11 +20,23 @@ using kelo::test::writeText;
 
 const char* kUserPath = "cal/U1/U1-cfgUsr.txt";
 
+// A system file the loader accepts, so that the user file decides.
+void writeSystemFile() {
+    kelo::SystemConfigBlock block;
+    block.swFwhm = 3.0;
+    std::strcpy(block.fullDeviceId, "U1");
+    std::vector<std::uint8_t> bytes(kelo::kConfigFileSize, 0);
+    std::memcpy(bytes.data(), "0.0.2", 5);
+    kelo::encodeBlock(block, kelo::kCurrentBlockLayout, bytes.data() + kelo::kConfigVersionSize);
+    kelo::test::writeBytes("cal/U1/U1-cfgSys.bin", bytes);
+}
+
 SystemConfig loadWithUserFile(const std::string& text) {
+    writeSystemFile();
     writeText(kUserPath, text);
     SystemConfig config;
     std::ostringstream out;
-    EXPECT_TRUE(config.load("U1", out));
+    EXPECT_TRUE(config.load("U1", out)) << out.str();
     return config;
 }
 
@@ -126,6 +141,56 @@ TEST(UserConfigFile, FailedSaveKeepsThePreviousFile) {
     SystemConfig elsewhere;
     EXPECT_FALSE(elsewhere.saveUserConfig("NOFOLDER", out));
     EXPECT_FALSE(std::filesystem::exists("cal/NOFOLDER"));
+
+    // Settings the next start would refuse are not written either.
+    std::filesystem::remove(std::string(kUserPath) + ".part");
+    SystemConfig unreadable;
+    unreadable.setExposureTime(std::nan(""));
+    EXPECT_FALSE(unreadable.saveUserConfig("U1", out));
+    EXPECT_EQ(readText(kUserPath), "hwGain: 1.000000\nhwExposureTime: 2.000000\nSaveDirPath: /a");
+}
+
+// The user file is the application's own, but a damaged one is refused like
+// any unit file: one line naming the file, the field and the value.
+TEST(UserConfigFile, CorruptedUserFilesAreRefused) {
+    ScopedWorkDir dir;
+    writeSystemFile();
+    struct Case {
+        std::string text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"hwGain: 1\nhwExposureTime: nan\nSaveDirPath: .",
+         "hwExposureTime is nan microseconds, not above 0 and at most 1e+09"},
+        {"hwGain: 1\nhwExposureTime: inf\nSaveDirPath: .",
+         "hwExposureTime is inf microseconds, not above 0 and at most 1e+09"},
+        {"hwGain: 1\nhwExposureTime: 0\nSaveDirPath: .",
+         "hwExposureTime is 0 microseconds, not above 0 and at most 1e+09"},
+        {"hwGain: 1\nhwExposureTime: -5\nSaveDirPath: .",
+         "hwExposureTime is -5 microseconds, not above 0 and at most 1e+09"},
+        {"hwGain: 1\nhwExposureTime: 1e10\nSaveDirPath: .",
+         "hwExposureTime is 1e+10 microseconds, not above 0 and at most 1e+09"},
+        {"hwGain: nan\nhwExposureTime: 10\nSaveDirPath: .", "hwGain is nan, outside -1000..1000"},
+        {"hwGain: -inf\nhwExposureTime: 10\nSaveDirPath: .", "hwGain is -inf, outside -1000..1000"},
+        {std::string(70000, ' '), "70000 bytes, more than a user file holds (65536)"},
+    };
+    for (const Case& c : cases) {
+        writeText(kUserPath, c.text);
+        SystemConfig config;
+        std::ostringstream out;
+        EXPECT_FALSE(config.load("U1", out)) << c.expected;
+        EXPECT_EQ(config.loadError(), std::string(kUserPath) + ": " + c.expected);
+        EXPECT_EQ(config.getExposureTime(), 10000.0);
+        EXPECT_EQ(config.getGain(), 0.0);
+    }
+
+    std::filesystem::remove(kUserPath);
+    std::filesystem::create_directory(kUserPath);
+    SystemConfig config;
+    std::ostringstream out;
+    EXPECT_FALSE(config.load("U1", out));
+    EXPECT_EQ(out.str(), "config file path: cal/U1/U1-cfgSys.bin\n" + std::string(kUserPath) +
+                             " is not a file (a folder stands there, or a device)\n");
 }
 
 }  // namespace

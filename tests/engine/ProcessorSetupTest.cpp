@@ -3,6 +3,7 @@
 // cannot work.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <sstream>
 
@@ -92,13 +93,14 @@ TEST(ProcessorSetup, OperationsBeforeInitializeAreRefused) {
     EXPECT_FALSE(processor.unavailableReason().empty());
 }
 
-TEST(ProcessorSetup, MissingUserFileLeavesAnUnusableRecordAndFails) {
+TEST(ProcessorSetup, UnknownUnitFailsNamingTheUnit) {
     kelo::test::ScopedWorkDir dir;
     std::ostringstream log;
     SpectralProcessor processor(log);
     EXPECT_FALSE(processor.initialize("NOUNIT"));
-    expectInOrder(log.str(), {"something went wrong with reading cfg", "cannot drive a unit"});
-    EXPECT_FALSE(processor.unavailableReason().empty());
+    const std::string reason = "unit NOUNIT is unknown: there is no folder cal/NOUNIT";
+    expectInOrder(log.str(), {reason + "\n", "something went wrong with reading cfg\n"});
+    EXPECT_EQ(processor.unavailableReason(), reason);
 }
 
 struct UnusableRecord {
@@ -121,8 +123,10 @@ TEST_P(UnusableRecords, InitializeFailsNamingTheFault) {
     std::ostringstream log;
     SpectralProcessor processor(log);
     EXPECT_FALSE(processor.initialize("HM1"));
-    EXPECT_NE(log.str().find("cannot drive a unit"), std::string::npos) << log.str();
-    EXPECT_NE(log.str().find(GetParam().reasonMentions), std::string::npos) << log.str();
+    const std::string reason = processor.unavailableReason();
+    EXPECT_EQ(reason.rfind("cal/HM1/HM1-cfgSys.bin: ", 0), 0u) << reason;
+    EXPECT_NE(reason.find(GetParam().reasonMentions), std::string::npos) << reason;
+    EXPECT_NE(log.str().find(reason + "\n"), std::string::npos) << log.str();
     std::vector<double> spectrum;
     std::uint8_t saturated = 0;
     EXPECT_FALSE(processor.solveSpectrum(std::vector<double>(10, 1.0), spectrum, saturated));
@@ -136,6 +140,13 @@ INSTANTIATE_TEST_SUITE_P(
         UnusableRecord{"ZeroWidth", [](auto& b) { b.swFwhm = 0.0; }, "swFwhm"},
         UnusableRecord{"NegativeWidth", [](auto& b) { b.swFwhm = -1.5; }, "swFwhm"},
         UnusableRecord{"NoCells", [](auto& b) { b.numCells = 0; }, "numCells"},
+        UnusableRecord{"RangeOfEveryInteger",
+                       [](auto& b) {
+                           b.rangeMinWavelength = INT32_MIN;
+                           b.rangeMaxWavelength = INT32_MAX;
+                       },
+                       "rangeMinWavelength is -2147483648"},
+        UnusableRecord{"TooManyRows", [](auto& b) { b.dataSizeY = 1048576; }, "dataSizeY"},
         UnusableRecord{"BlurOnSmallImage", [](auto& b) { b.gaussBlurMode = 1; }, "101 x 101"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -46,6 +46,23 @@ protected:
 
 const Values kRising = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
 
+// Calibration values and cells that are each finite can still overflow the
+// fit; that is a failed solve, never a spectrum of infinities or NaN.
+TEST_F(IdentityUnit, OverflowingFitFailsAndLeavesTheOutputs) {
+    HandMadeUnit unit = identityUnit(500, 509, 502, 505, 0.05);
+    for (double& value : unit.transfer.values) value *= 1e100;
+    start(unit);
+    Values spectrum = {42.0};
+    std::uint8_t saturated = 7;
+    EXPECT_FALSE(processor.solveSpectrum(Values(10, 1e300), spectrum, saturated));
+    EXPECT_EQ(spectrum, Values{42.0});
+    EXPECT_EQ(saturated, 7);
+    EXPECT_NE(log.str().find("\nno spectrum: the fit of these cell values against the "
+                             "calibration is not finite\n"),
+              std::string::npos);
+    EXPECT_FALSE(processor.fitDiagnostics().fitted);
+}
+
 TEST_F(IdentityUnit, RestrictedFitTakesTheRangeColumnsAndFullFitAll) {
     start();
     EXPECT_EQ(processor.getWavelengths(), (Values{502, 503, 504, 505}));
@@ -88,7 +105,7 @@ TEST_F(IdentityUnit, CellsSummingBelow1e12GiveZerosAndLeaveTheFlag) {
         ASSERT_TRUE(processor.solveSpectrum(cells, spectrum, saturated));
         EXPECT_EQ(spectrum, (Values{0, 0, 0, 0}));
         EXPECT_EQ(saturated, 7);
-        EXPECT_EQ(log.str(), "\nIntersum < 1.0e-12");
+        EXPECT_EQ(log.str(), "\nIntersum < 1.0e-12\n");
         EXPECT_FALSE(processor.fitDiagnostics().fitted);
     }
     // Just above the limit the fit runs.

@@ -148,12 +148,45 @@ TEST_F(RestampTest, CutsAFullIdentifierOf24CharactersTo23) {
     expectConverted(unitFile, withField(kCurrentImage, kCurrentFullIdOffset, currentId));
 }
 
-TEST_F(RestampTest, TerminatesTheVersionTextWhereTheOldOneGoesOn) {
-    // "0.0.1-rc" becomes "0.0.2", NUL, then the old "rc" and its NUL
-    const Bytes oldVersion = {0x30, 0x2E, 0x30, 0x2E, 0x31, 0x2D, 0x72, 0x63, 0x00};
-    const Bytes newVersion = {0x30, 0x2E, 0x30, 0x2E, 0x32, 0x00, 0x72, 0x63, 0x00};
-    kelo::test::writeBytes(unitFile, withField(kOldImage, 0, oldVersion));
-    expectConverted(unitFile, withField(kCurrentImage, 0, newVersion));
+// Only an exact "0.0.1" is the old layout: converting anything else would
+// scramble it. The file is left byte for byte.
+TEST_F(RestampTest, RefusesEveryOtherVersionAndLongerFilesLeavingThemUntouched) {
+    Bytes garbage = kOldImage;
+    std::fill(garbage.begin(), garbage.begin() + 20, 0xff);  // no NUL in the field
+    std::string escapedFfs;
+    for (int i = 0; i < 20; ++i) escapedFfs += "\\xff";
+    Bytes longer = kOldImage;
+    longer.push_back(0x00);
+    struct Case {
+        Bytes image;
+        std::string message;
+    };
+    const Case cases[] = {
+        {kCurrentImage, "version \"0.0.2\" is not 0.0.1; left as it is"},
+        // "0.0.1-rc", NUL
+        {withField(kOldImage, 0, {0x30, 0x2E, 0x30, 0x2E, 0x31, 0x2D, 0x72, 0x63, 0x00}),
+         "version \"0.0.1-rc\" is not 0.0.1; left as it is"},
+        {withField(kOldImage, 0, {0x00}), "version \"\" is not 0.0.1; left as it is"},
+        {withField(kOldImage, 4, {0x33}), "version \"0.0.3\" is not 0.0.1; left as it is"},
+        {garbage, "version \"" + escapedFfs + "\" is not 0.0.1; left as it is"},
+        {longer, "longer than 124 bytes, not a system config file; left as it is"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        kelo::test::writeBytes(unitFile, c.image);
+        const kelo::test::ProcessResult result = restampFile(unitFile);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, expectedOut(unitFile, unitFile.string() + ": " + c.message));
+        EXPECT_EQ(kelo::test::readBytes(unitFile), c.image);
+        EXPECT_FALSE(fs::exists(fs::path(unitFile.string() + ".part")));
+    }
+
+    fs::remove(unitFile);
+    fs::create_directory(unitFile);
+    const kelo::test::ProcessResult result = restampFile(unitFile);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, expectedOut(unitFile, "Unable to read system config files"));
+    EXPECT_TRUE(fs::is_empty(unitFile));
 }
 
 TEST_F(RestampTest, LeavesATruncatedFileUntouched) {

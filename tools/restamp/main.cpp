@@ -1,7 +1,9 @@
 // restamp: rewrites a unit's "0.0.1" system configuration file in the
-// "0.0.2" layout, in place. It links nothing of the application, so that the
-// application can run it on a file it cannot load yet.
+// "0.0.2" layout, in place; a file of any other version or size is left as
+// it is. It links nothing of the application, so that the application can
+// run it on a file it cannot load yet.
 #include <config/AtomicFile.h>
+#include <config/EchoedText.h>
 #include <config/SystemConfigLayout.h>
 
 #include <array>
@@ -18,14 +20,21 @@ enum ExitStatus { kSuccess = 0, kFailure = 1, kUsage = 2 };
 using ConfigImage = std::array<std::uint8_t, kelo::kConfigFileSize>;
 constexpr std::size_t kBlockStart = kelo::kConfigVersionSize;
 
-enum class ReadResult { kRead, kMissing, kShort };
+enum class ReadResult { kRead, kMissing, kShort, kLong };
 
 ReadResult readImage(const char* path, ConfigImage& image) {
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return ReadResult::kMissing;
     const bool complete = std::fread(image.data(), 1, image.size(), file) == image.size();
+    const bool longer = complete && std::fgetc(file) != EOF;
     std::fclose(file);
-    return complete ? ReadResult::kRead : ReadResult::kShort;
+    if (!complete) return ReadResult::kShort;
+    return longer ? ReadResult::kLong : ReadResult::kRead;
+}
+
+std::string versionOf(const ConfigImage& image) {
+    const char* field = reinterpret_cast<const char*>(image.data());
+    return std::string(field, kelo::identifierLength(field, kelo::kConfigVersionSize));
 }
 
 // Only the version text and its NUL are replaced; the rest of the version
@@ -49,8 +58,18 @@ int restamp(const char* path) {
         case ReadResult::kShort:
             std::printf("Unable to read system config files\n");
             return kFailure;
+        case ReadResult::kLong:
+            std::printf("%s: longer than %zu bytes, not a system config file; left as it is\n",
+                        kelo::echoed(path).c_str(), kelo::kConfigFileSize);
+            return kFailure;
         case ReadResult::kRead:
             break;
+    }
+    // Any other layout would be scrambled by the conversion.
+    if (const std::string version = versionOf(old); version != kelo::kOldConfigVersion) {
+        std::printf("%s: version \"%s\" is not %s; left as it is\n", kelo::echoed(path).c_str(),
+                    kelo::echoed(version).c_str(), kelo::kOldConfigVersion);
+        return kFailure;
     }
 
     const ConfigImage current = convertImage(old);

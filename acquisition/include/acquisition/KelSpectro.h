@@ -58,8 +58,9 @@ public:
 
     // Opens and configures the camera from the unit's configuration named by
     // the camera's user-defined name and initialises the processor. False
-    // without device or processor (errorCode 3), for an unreadable
-    // configuration, or when the processor cannot process frames.
+    // without device or processor (errorCode 3), for an unreadable or refused
+    // configuration (nothing is opened or sized for it), or when the
+    // processor cannot process frames (the loops get no buffers).
     bool initDevice();
     // Writes gain, exposure time and save folder to the unit's user file.
     bool saveUserConfig();

@@ -16,8 +16,20 @@ public:
     // Reads "cal/ID/ID-cfgSys.bin" and then "cal/ID/ID-cfgUsr.txt" into the
     // record, writing the loader's messages to `out`. An old-layout system
     // file is first converted by the updater program found beside the running
-    // executable. Fails only when the user file is missing.
+    // executable; any other version is read as the current layout, with a
+    // warning unless it is the current one. A file that is missing, short,
+    // not a file, or holds a value outside the unit limits (see
+    // config/UnitLimits.h) is refused whole: the record keeps what it held,
+    // the load fails and its last line, also kept in loadError(), names the
+    // file, the field and the value.
     bool load(const std::string& id, std::ostream& out = std::cout);
+
+    // Why the last load failed (the system file's fault first), or an empty
+    // text after a good load.
+    std::string loadError() const;
+    // Why the last load refused the system file, or an empty text when it
+    // was read and accepted. Without it nothing of the unit can be sized.
+    const std::string& systemFileError() const { return systemFileProblem; }
 
     // The summary of the record, one item per line.
     void printSummary(std::ostream& out = std::cout) const;
@@ -25,11 +37,15 @@ public:
     // Replaces "cal/ID/ID-cfgUsr.txt" with gain, exposure time and save
     // folder of the record. The file is written beside and renamed into
     // place, so a failed write keeps the previous file. False when the file
-    // could not be written; the reason goes to standard error.
+    // could not be written, or when gain or exposure time lie outside the
+    // unit limits (the next load would refuse them), keeping the previous
+    // file; the reason goes to standard error.
     bool saveUserConfig(const std::string& id, std::ostream& out = std::cout) const;
 
-    // Why the record cannot describe a working unit (a wavelength step of 0,
-    // no cells, a non-positive line width, ...), or an empty text when it can.
+    // Why the record cannot describe a working unit: the first field outside
+    // the unit limits, named with its value (a wavelength step of 0, no cells,
+    // a line width that is not a positive number, an exposure time of
+    // infinity...), or an empty text when it can.
     std::string unusableReason() const;
 
     void getDataSize(std::uint32_t& x, std::uint32_t& y) const;
@@ -60,12 +76,15 @@ public:
     void setSaveDirPath(std::string path) { saveDirPath = std::move(path); }
 
 private:
-    void loadSystemFile(const std::string& path, std::ostream& out);
-    bool loadUserFile(const std::string& path, std::ostream& out);
+    // Each returns why its file was refused, or an empty text.
+    std::string loadSystemFile(const std::string& path, std::ostream& out);
+    std::string loadUserFile(const std::string& path, std::ostream& out);
 
     char configVersion[kelo::kConfigVersionSize] = {};
     kelo::SystemConfigBlock block;
     double hwGain = 0.0;
     double hwExposureTime = 10000.0;
     std::string saveDirPath;
+    std::string systemFileProblem;
+    std::string userFileProblem;
 };

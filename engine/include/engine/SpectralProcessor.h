@@ -36,9 +36,10 @@ public:
     SpectralProcessor& operator=(const SpectralProcessor&) = delete;
 
     // Reads the unit's configuration and calibration (relative to the working
-    // folder) and sizes every buffer. False, with the reason printed, when the
-    // configuration cannot describe a working unit. A failed calibration load
-    // still returns true, but every frame operation is then refused.
+    // folder) and sizes every buffer. False, allocating nothing, when the
+    // unit's system file was refused (the loader prints why; the reason is
+    // also unavailableReason()). A failed calibration load still returns
+    // true, but every frame operation is then refused.
     bool initialize(const std::string& id);
 
     // Selects the Gaussian-blur calibration set and frame normalisation.
@@ -73,7 +74,8 @@ public:
     // numCells cell values to a spectrum on the current grid; `saturated` is
     // set when a measured cell (before dark subtraction) exceeds 4000.0. False
     // (outputs untouched) for a vector of another length, a value that is not
-    // finite, or when refused.
+    // finite, a fit that overflows to a spectrum that is not finite (said in
+    // the log), or when refused.
     bool solveSpectrum(const std::vector<double>& cells, std::vector<double>& spectrum,
                        std::uint8_t& saturated);
 
@@ -85,6 +87,7 @@ private:
     // What one solve took, for the timing lines written after it.
     struct SolveTimes {
         bool fitted = false;  // false: the cells held no light, nothing was fitted
+        bool notFinite = false;  // the fit overflowed: nothing was published
         long long solveMs = 0;
         long long smoothMs = 0;
     };
@@ -100,7 +103,7 @@ private:
     bool activeSetLocked(ActiveSet& set) const;
     void findSaturatedCellsLocked(const std::vector<double>& measured, const ActiveSet& set);
     void solveLocked(const ActiveSet& set);
-    void smoothLocked(const ActiveSet& set, double* spectrum);
+    void smoothLocked(const ActiveSet& set);
     void publishDiagnosticsLocked(bool fitted);
 
     std::ostream& log;
@@ -128,6 +131,7 @@ private:
     std::vector<double> cellValues;
     std::vector<double> darkCells;
     std::vector<double> rhs, solution, convolution;
+    std::vector<double> smoothed;  // the spectrum being made, published only when finite
 
     bool darkSubtraction = false;
     bool darkPresent = false;
