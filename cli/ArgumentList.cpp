@@ -1,8 +1,36 @@
 #include "ArgumentList.h"
 
-#include <charconv>
+#include "NumberText.h"
+#include "QuotedInput.h"
 
 namespace kelo::cli {
+
+namespace {
+
+std::string takes(const std::string& option, const std::string& rangeText,
+                  const std::string& given) {
+    return "option " + option + " takes " + rangeText + ", not " + given;
+}
+
+}  // namespace
+
+bool NumberRange::contains(double value) const {
+    const bool aboveLow = lowIncluded ? value >= low : value > low;
+    return aboveLow && value <= high;
+}
+
+std::string NumberRange::refusal(const std::string& option, double value) const {
+    return contains(value) ? std::string() : takes(option, text(), numberText(value));
+}
+
+std::string NumberRange::text() const {
+    return lowIncluded ? "a number from " + numberText(low) + " to " + numberText(high)
+                       : "a number above " + numberText(low) + " up to " + numberText(high);
+}
+
+std::string WholeNumberRange::text() const {
+    return "a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+}
 
 std::optional<ArgumentList> ArgumentList::parse(const std::vector<std::string>& words,
                                                 const std::set<std::string>& valueOptions,
@@ -22,7 +50,7 @@ std::optional<ArgumentList> ArgumentList::parse(const std::vector<std::string>& 
             }
             list.optionValues[word] = words[++i];
         } else {
-            error = "unknown option " + word;
+            error = "unknown option " + quotedInput(word);
             return std::nullopt;
         }
     }
@@ -35,42 +63,35 @@ std::optional<std::string> ArgumentList::value(const std::string& name) const {
     return found->second;
 }
 
-namespace {
-
-template <class T>
-std::optional<T> parseWhole(const std::string& text) {
-    T parsed{};
-    const char* end = text.data() + text.size();
-    auto [stop, failure] = std::from_chars(text.data(), end, parsed);
-    if (text.empty() || failure != std::errc() || stop != end) return std::nullopt;
-    return parsed;
-}
-
-}  // namespace
-
 std::optional<double> ArgumentList::number(const std::string& name, double fallback,
-                                           std::string& error) const {
-    auto text = value(name);
+                                           const NumberRange& range, std::string& error) const {
+    const auto text = value(name);
     if (!text) return fallback;
-    auto parsed = parseWhole<double>(*text);
-    if (!parsed) error = "option " + name + " needs a number, not \"" + *text + "\"";
-    return parsed;
+    const auto parsed = entireNumber<double>(*text);
+    if (parsed && range.contains(*parsed)) return parsed;
+    error = takes(name, range.text(), quotedInput(*text));
+    return std::nullopt;
 }
 
 std::optional<double> ArgumentList::optionalNumber(const std::string& name,
                                                    std::string& error) const {
-    if (!value(name)) return std::nullopt;
-    return number(name, 0.0, error);
+    const auto text = value(name);
+    if (!text) return std::nullopt;
+    const auto parsed = entireNumber<double>(*text);
+    if (!parsed) error = "option " + name + " needs a number, not " + quotedInput(*text);
+    return parsed;
 }
 
 std::optional<unsigned long long> ArgumentList::wholeNumber(const std::string& name,
                                                             unsigned long long fallback,
+                                                            const WholeNumberRange& range,
                                                             std::string& error) const {
-    auto text = value(name);
+    const auto text = value(name);
     if (!text) return fallback;
-    auto parsed = parseWhole<unsigned long long>(*text);
-    if (!parsed) error = "option " + name + " needs a whole number, not \"" + *text + "\"";
-    return parsed;
+    const auto parsed = entireNumber<unsigned long long>(*text);
+    if (parsed && *parsed >= range.low && *parsed <= range.high) return parsed;
+    error = takes(name, range.text(), quotedInput(*text));
+    return std::nullopt;
 }
 
 }  // namespace kelo::cli

@@ -1,14 +1,40 @@
 // Command-line words of one kelo command: positional words, options that take
-// a value ("--root DIR") and flags ("--full").
+// a value ("--root DIR") and flags ("--full"), and the numbers options give,
+// each within the range its option accepts.
 #pragma once
 
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelo::cli {
+
+// The values a numeric option accepts: from `low` to `high`, both included,
+// or, with `lowIncluded` false, above `low` up to `high`. NaN is never in.
+struct NumberRange {
+    double low = 0.0;
+    double high = 0.0;
+    bool lowIncluded = true;
+
+    bool contains(double value) const;
+    // Empty when `value` is in range; otherwise the one line that refuses
+    // it: "option NAME takes a number from LOW to HIGH, not VALUE".
+    std::string refusal(const std::string& option, double value) const;
+    // "a number from LOW to HIGH" or "a number above LOW up to HIGH".
+    std::string text() const;
+};
+
+// The whole numbers from `low` to `high`, both included.
+struct WholeNumberRange {
+    unsigned long long low = 0;
+    unsigned long long high = 0;
+
+    // "a whole number from LOW to HIGH".
+    std::string text() const;
+};
 
 class ArgumentList {
 public:
@@ -25,14 +51,18 @@ public:
     std::optional<std::string> value(const std::string& name) const;
 
     // The value of a numeric option, or `fallback` when it is absent. A value
-    // that is not entirely a number is an error naming the option.
-    std::optional<double> number(const std::string& name, double fallback,
+    // that is not entirely a number or lies outside `range` is refused: the
+    // result is empty and `error` names the option and the range.
+    std::optional<double> number(const std::string& name, double fallback, const NumberRange& range,
                                  std::string& error) const;
-    // The value of a numeric option that has no default: empty when it is
+    // The value of a numeric option whose range is known only later (a
+    // camera's limits; check it with NumberRange::refusal): empty when it is
     // absent, or when it is not a number (then with `error` set).
     std::optional<double> optionalNumber(const std::string& name, std::string& error) const;
+    // As number, for whole numbers.
     std::optional<unsigned long long> wholeNumber(const std::string& name,
                                                   unsigned long long fallback,
+                                                  const WholeNumberRange& range,
                                                   std::string& error) const;
 
 private:

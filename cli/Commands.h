@@ -20,8 +20,10 @@ int runSnap(const Words& words);
 int runColour(const Words& words);
 int runSeries(const Words& words);
 
-// Prints "kelo <command>: <message>" on standard error and returns 2, the
-// status of a command given wrong words.
+// Print "kelo <command>: <message>" as a line of its own on standard error
+// and return the exit status: 2 for a command given wrong words (options,
+// values), 1 for one that failed.
 int usageError(const std::string& command, const std::string& message);
+int commandFailure(const std::string& command, const std::string& message);
 
 }  // namespace kelo::cli

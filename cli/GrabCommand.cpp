@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "ArgumentList.h"
+#include "CameraLimits.h"
 #include "Commands.h"
+#include "OutputLines.h"
+#include "QuotedInput.h"
 #include "config/AtomicFile.h"
 #include "config/SystemConfig.h"
 #include "device/DeviceRegistry.h"
@@ -47,7 +50,7 @@ std::optional<GrabRequest> parseRequest(const Words& words, std::string& error) 
 
     if (auto format = arguments->value("--pixel-format")) {
         if (*format != "8" && *format != "12") {
-            error = "--pixel-format takes 8 or 12, not \"" + *format + "\"";
+            error = "--pixel-format takes 8 or 12, not " + quotedInput(*format);
             return std::nullopt;
         }
         request.pixelFormat = *format == "8" ? 0 : 1;
@@ -58,7 +61,7 @@ std::optional<GrabRequest> parseRequest(const Words& words, std::string& error) 
         } else if (*flash == "on") {
             request.flashMode = Brevanta::KelDevice::kFlashOn;
         } else if (*flash != "exposure") {
-            error = "--flash takes off, on or exposure, not \"" + *flash + "\"";
+            error = "--flash takes off, on or exposure, not " + quotedInput(*flash);
             return std::nullopt;
         }
     }
@@ -94,41 +97,56 @@ std::vector<std::uint8_t> littleEndianBytes(const Frame& frame) {
     return bytes;
 }
 
-// Opens, configures and snaps the first camera into `frame`; closes it
-// again. False, with the reason on standard error, when that fails.
-bool grabFirstCamera(const GrabRequest& request, Frame& frame, int& width, int& height) {
+// How a grab ended: with a frame, refused for a setting outside the
+// camera's limits, or failed.
+enum class GrabResult { Grabbed, Refused, Failed };
+
+// Opens the first camera, checks the request against its limits,
+// configures it and snaps it into `frame`; closes it again. The reason of a
+// refusal or failure goes to standard error.
+GrabResult grabFirstCamera(const GrabRequest& request, Frame& frame, int& width, int& height) {
     DeviceRegistry& registry = DeviceRegistry::instance();
     std::vector<std::string> serials;
     if (!registry.initialize()) {
-        std::cerr << "kelo grab: no camera attached\n";
-        return false;
+        commandFailure("grab", "no camera attached");
+        return GrabResult::Failed;
     }
     registry.getDeviceList(serials);
     Brevanta::KelDevice* device = serials.empty() ? nullptr : registry.createDevice(serials[0]);
     if (device == nullptr) {
-        std::cerr << "kelo grab: the first camera is gone\n";
-        return false;
+        commandFailure("grab", "the first camera is gone");
+        return GrabResult::Failed;
     }
 
     const std::string unitId = device->getUserDefinedName();
     SystemConfig config;
     if (!config.load(unitId)) {
-        std::cerr << "\nConfig file error\nkelo grab: no configuration for unit \"" << unitId
-                  << "\"\n";
-        return false;
+        std::cerr << "\nConfig file error";
+        commandFailure("grab", "no configuration for unit " + quotedInput(unitId));
+        return GrabResult::Failed;
     }
     if (!device->open(false)) {
-        std::cerr << "\nkelo grab: cannot open camera " << serials[0] << "\n";
+        commandFailure("grab", "cannot open camera " + quotedInput(serials[0]));
         device->close();
-        return false;
+        return GrabResult::Failed;
+    }
+    const std::string refused =
+        settingsRefusal(limitsOf(*device), request.exposureMs, request.gain);
+    if (!refused.empty()) {
+        device->close();
+        usageError("grab", refused);
+        return GrabResult::Refused;
     }
     configureDevice(*device, config, request);
     const bool grabbed = device->snap(frame);
     width = device->getWidth();
     height = device->getHeight();
     device->close();
-    if (!grabbed) std::cerr << "\nkelo grab: no frame from camera " << serials[0] << "\n";
-    return grabbed;
+    if (!grabbed) {
+        commandFailure("grab", "no frame from camera " + quotedInput(serials[0]));
+        return GrabResult::Failed;
+    }
+    return GrabResult::Grabbed;
 }
 
 }  // namespace
@@ -141,16 +159,20 @@ int runGrab(const Words& words) {
     Frame frame;
     int width = 0;
     int height = 0;
-    if (!grabFirstCamera(*request, frame, width, height)) return 1;
+    switch (grabFirstCamera(*request, frame, width, height)) {
+        case GrabResult::Refused:
+            return 2;
+        case GrabResult::Failed:
+            return 1;
+        case GrabResult::Grabbed:
+            break;
+    }
 
     const std::vector<std::uint8_t> bytes = littleEndianBytes(frame);
     const std::string failure = replaceFileContents(request->outFile, bytes.data(), bytes.size());
-    if (!failure.empty()) {
-        std::cerr << "kelo grab: " << failure << "\n";
-        return 1;
-    }
+    if (!failure.empty()) return commandFailure("grab", failure);
     std::cout.flush();
-    std::cerr << width << "x" << height << "\n";
+    std::cerr << freshLine << width << "x" << height << "\n";
     return 0;
 }
 

@@ -12,7 +12,9 @@
 #include <optional>
 
 #include "ArgumentList.h"
+#include "CameraLimits.h"
 #include "Commands.h"
+#include "OutputLines.h"
 #include "acquisition/KelSpectroFactory.h"
 
 namespace kelo::cli {
@@ -27,6 +29,7 @@ struct LiveRequest {
     std::optional<double> exposureMs;  // the unit's user file when absent
 };
 
+constexpr NumberRange kSecondsRange{0.0, 86400.0, false};  // up to a day
 std::optional<LiveRequest> parseRequest(const Words& words, std::string& error) {
     auto arguments =
         ArgumentList::parse(words, {"--seconds", "--averages", "--exposure-ms"}, {}, error);
@@ -36,16 +39,11 @@ std::optional<LiveRequest> parseRequest(const Words& words, std::string& error) 
         return std::nullopt;
     }
     LiveRequest request;
-    const std::optional<double> seconds = arguments->number("--seconds", request.seconds, error);
-    const std::optional<unsigned long long> averages =
-        arguments->wholeNumber("--averages", 1, error);
+    const auto seconds = arguments->number("--seconds", request.seconds, kSecondsRange, error);
+    const auto averages = arguments->wholeNumber("--averages", 1, kAveragesRange, error);
+    // Checked against the camera's limits once it is open.
     request.exposureMs = arguments->optionalNumber("--exposure-ms", error);
     if (!error.empty() || !seconds || !averages) return std::nullopt;
-    if (!(*seconds > 0.0) || *averages < 1 || *averages > 100000 ||
-        (request.exposureMs && !(*request.exposureMs > 0.0))) {
-        error = "--seconds and --exposure-ms take positive numbers, --averages 1 to 100000";
-        return std::nullopt;
-    }
     request.seconds = *seconds;
     request.averages = static_cast<int>(*averages);
     return request;
@@ -57,12 +55,12 @@ std::shared_ptr<Brevanta::KelSpectro> openFirstCamera() {
     KelSpectroFactory& factory = KelSpectroFactory::instance();
     std::vector<std::string> ids;
     if (!factory.init(ids)) {
-        std::cerr << "kelo live: no camera attached\n";
+        commandFailure("live", "no camera attached");
         return nullptr;
     }
     std::shared_ptr<Brevanta::KelSpectro> spectro = factory.createSpectro();
     if (spectro == nullptr || !spectro->initDevice()) {
-        std::cerr << "\nkelo live: the first camera cannot be used\n";
+        commandFailure("live", "the first camera cannot be used");
         return nullptr;
     }
     return spectro;
@@ -74,7 +72,7 @@ void printStageTimes(const acquisition::StageTimes& times) {
                                                     {Stage::CellValues, "cell-values"},
                                                     {Stage::Solve, "solve"},
                                                     {Stage::Signal, "signal"}};
-    std::cerr << std::fixed << std::setprecision(3);
+    std::cerr << freshLine << std::fixed << std::setprecision(3);
     for (const auto& [stage, name] : stages)
         std::cerr << "stage-ms " << name << ": " << times.meanMilliseconds(stage) << " (x"
                   << times.count(stage) << ")\n";
@@ -89,6 +87,13 @@ int runLive(const Words& words) {
 
     std::shared_ptr<Brevanta::KelSpectro> spectro = openFirstCamera();
     if (spectro == nullptr) return 1;
+    if (request->exposureMs) {
+        const std::string refused = settingsRefusal(firstCameraLimits(), request->exposureMs, {});
+        if (!refused.empty()) {
+            spectro->closeDevice();
+            return usageError("live", refused);
+        }
+    }
     spectro->setAverages(request->averages);
     if (request->exposureMs) spectro->setExposureTime(*request->exposureMs * 1000.0);
 
@@ -122,17 +127,15 @@ int runLive(const Words& words) {
     }
     spectro->closeDevice();
 
-    std::cout << std::fixed << std::setprecision(1) << "\nspectra: " << published << "\n"
+    std::cout << freshLine << std::fixed << std::setprecision(1) << "spectra: " << published << "\n"
               << "spectra-per-s: " << published / elapsed << "\n"
               << "fps-ready: " << lastFps << "\n"
               << "camera-fps: " << cameraFps << "\n";
     std::cout.flush();
     printStageTimes(spectro->getStageTimes());
-    if (spectro->getErrorCode() != Brevanta::KelSpectro::kNoError) {
-        std::cerr << "kelo live: the live loop ended with an error: " << spectro->getErrorText()
-                  << "\n";
-        return 1;
-    }
+    if (spectro->getErrorCode() != Brevanta::KelSpectro::kNoError)
+        return commandFailure("live",
+                              "the live loop ended with an error: " + spectro->getErrorText());
     return 0;
 }
 

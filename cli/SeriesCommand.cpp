@@ -9,6 +9,8 @@
 
 #include "ArgumentList.h"
 #include "Commands.h"
+#include "OutputLines.h"
+#include "QuotedInput.h"
 #include "SpectraSession.h"
 
 namespace kelo::cli {
@@ -32,17 +34,18 @@ struct SeriesRequest {
     std::string outName;
 };
 
-// A whole number option within [low, high]; `error` names it otherwise.
-int boundedOption(const ArgumentList& arguments, const std::string& name, unsigned long long low,
-                  unsigned long long high, std::string& error) {
-    const std::optional<unsigned long long> value = arguments.wholeNumber(name, 0, error);
-    if (!value) return 0;
-    if (*value < low || *value > high) {
-        error = name + " takes a whole number from " + std::to_string(low) + " to " +
-                std::to_string(high);
-        return 0;
-    }
-    return static_cast<int>(*value);
+constexpr WholeNumberRange kIntervalRange{1, 86400};  // seconds, up to a day
+constexpr WholeNumberRange kSamplesRange{1, 1000000};
+constexpr WholeNumberRange kWavelengthRange{0, 5000};  // nm
+
+// The metric's number for the utility; empty, with `error` set, for a name
+// it does not know.
+std::optional<int> metricNumber(const std::string& name, std::string& error) {
+    if (name == "area") return 0;
+    if (name == "peak") return 1;
+    if (name == "ratio") return 2;
+    error = "--metric takes area, peak or ratio, not " + quotedInput(name);
+    return std::nullopt;
 }
 
 std::optional<SeriesRequest> parseRequest(const Words& words, std::string& error) {
@@ -57,25 +60,24 @@ std::optional<SeriesRequest> parseRequest(const Words& words, std::string& error
         error = kSynopsis;
         return std::nullopt;
     }
-    SeriesRequest request;
-    request.intervalSeconds = boundedOption(*arguments, "--interval", 1, 86400, error);
-    if (error.empty()) request.samples = boundedOption(*arguments, "--samples", 1, 1000000, error);
-    if (error.empty())
-        request.startWavelength = boundedOption(*arguments, "--start", 0, 5000, error);
-    if (error.empty()) request.endWavelength = boundedOption(*arguments, "--end", 0, 5000, error);
-    if (!error.empty()) return std::nullopt;
-
-    const std::string metric = *arguments->value("--metric");
-    if (metric == "area") {
-        request.metric = 0;
-    } else if (metric == "peak") {
-        request.metric = 1;
-    } else if (metric == "ratio") {
-        request.metric = 2;
-    } else {
-        error = "--metric takes area, peak or ratio, not \"" + metric + "\"";
+    const auto interval = arguments->wholeNumber("--interval", 1, kIntervalRange, error);
+    const auto samples = arguments->wholeNumber("--samples", 1, kSamplesRange, error);
+    const auto start = arguments->wholeNumber("--start", 0, kWavelengthRange, error);
+    const auto end = arguments->wholeNumber("--end", 0, kWavelengthRange, error);
+    const auto metric = metricNumber(*arguments->value("--metric"), error);
+    if (!interval || !samples || !start || !end || !metric) return std::nullopt;
+    // The mean over an empty window is nothing but zeros.
+    if (*metric == 0 && *start > *end) {
+        error = "--start " + std::to_string(*start) + " nm lies above --end " +
+                std::to_string(*end) + " nm; the area metric needs start at or below end";
         return std::nullopt;
     }
+    SeriesRequest request;
+    request.intervalSeconds = static_cast<int>(*interval);
+    request.samples = static_cast<int>(*samples);
+    request.startWavelength = static_cast<int>(*start);
+    request.endWavelength = static_cast<int>(*end);
+    request.metric = *metric;
     request.outName = *arguments->value("--out");
     return request;
 }
@@ -88,8 +90,10 @@ int runSeries(const Words& words) {
     if (!request) return usageError("series", error);
 
     cSpectraUtility utility;
-    std::shared_ptr<Brevanta::KelSpectro> spectro = openSpectraSession(utility, "series", {});
-    if (spectro == nullptr) return 1;
+    int failureStatus = 1;
+    std::shared_ptr<Brevanta::KelSpectro> spectro =
+        openSpectraSession(utility, "series", {}, failureStatus);
+    if (spectro == nullptr) return failureStatus;
 
     const std::vector<double>& grid = utility.getSpectrumWavelengths();
     for (int wavelength : {request->startWavelength, request->endWavelength}) {
@@ -111,27 +115,25 @@ int runSeries(const Words& words) {
     watchdog.setSingleShot(true);
     const int patienceMs = request->intervalSeconds * 1000 + kPatienceMs;
     QObject::connect(&watchdog, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&utility, &cSpectraUtility::onTSSpectrumRecieved,
-                     [&](double& value, int& samplesDone) {
-                         times.push_back((samplesDone - 1) * double(request->intervalSeconds));
-                         metrics.push_back(value);
-                         std::cout << "sample " << samplesDone << ": " << value << std::endl;
-                         if (samplesDone == request->samples) loop.quit();
-                         watchdog.start(patienceMs);
-                     });
+    QObject::connect(
+        &utility, &cSpectraUtility::onTSSpectrumRecieved, [&](double& value, int& samplesDone) {
+            times.push_back((samplesDone - 1) * double(request->intervalSeconds));
+            metrics.push_back(value);
+            std::cout << freshLine << "sample " << samplesDone << ": " << value << std::endl;
+            if (samplesDone == request->samples) loop.quit();
+            watchdog.start(patienceMs);
+        });
     utility.startTimeSeries(request->intervalSeconds, request->samples, request->startWavelength,
                             request->endWavelength, request->metric);
     watchdog.start(patienceMs);
     loop.exec();
     utility.stopTimeSeries();
     spectro->closeDevice();
-    if (times.size() != request->samples) {
-        std::cerr << "kelo series: the camera stopped delivering spectra after " << times.size()
-                  << " samples\n";
-        return 1;
-    }
+    if (times.size() != request->samples)
+        return commandFailure("series", "the camera stopped delivering spectra after " +
+                                            std::to_string(times.size()) + " samples");
     if (!utility.saveTimeSeries(request->outName, times, metrics)) return 1;
-    std::cout << "saved: " << request->outName << ".txt\n";
+    std::cout << freshLine << "saved: " << request->outName << ".txt\n";
     return 0;
 }
 

@@ -1,9 +1,11 @@
 // kelo simunit: writes a synthetic unit, so that the application and the
 // tests have a complete unit to work with when no instrument is at hand.
 #include <iostream>
+#include <limits>
 
 #include "ArgumentList.h"
 #include "Commands.h"
+#include "UnitIds.h"
 #include "sim/SyntheticUnit.h"
 #include "sim/UnitRecord.h"
 
@@ -17,7 +19,8 @@ int runSimunit(const Words& words) {
     if (!arguments) return usageError("simunit", error);
     if (arguments->positional().size() != 1)
         return usageError("simunit", "needs exactly one device id");
-    const auto seed = arguments->wholeNumber("--seed", sim::kDefaultSeed, error);
+    const auto seed = arguments->wholeNumber("--seed", sim::kDefaultSeed,
+                                             {0, std::numeric_limits<std::uint64_t>::max()}, error);
     if (!seed) return usageError("simunit", error);
 
     sim::SyntheticUnitOptions options;
@@ -28,13 +31,14 @@ int runSimunit(const Words& words) {
     options.gaussBlur = arguments->hasFlag("--gauss-blur");
     options.oldLayout = arguments->hasFlag("--old-layout");
     options.seed = *seed;
-    if (std::string problem = sim::identifierProblem(options); !problem.empty())
-        return usageError("simunit", problem);
+    std::string problem = idLengthProblem("device id", options.id, kLongestDeviceId);
+    if (problem.empty())
+        problem = idLengthProblem("full device id", options.fullId, kLongestFullDeviceId);
+    if (problem.empty()) problem = sim::identifierProblem(options);
+    if (!problem.empty()) return usageError("simunit", problem);
 
-    if (std::string failure = sim::writeSyntheticUnit(options, std::cout); !failure.empty()) {
-        std::cerr << "kelo simunit: " << failure << "\n";
-        return 1;
-    }
+    if (std::string failure = sim::writeSyntheticUnit(options, std::cout); !failure.empty())
+        return commandFailure("simunit", failure);
     return 0;
 }
 

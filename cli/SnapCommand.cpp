@@ -7,7 +7,10 @@
 #include <optional>
 
 #include "ArgumentList.h"
+#include "CameraLimits.h"
 #include "Commands.h"
+#include "OutputLines.h"
+#include "QuotedInput.h"
 #include "SpectraSession.h"
 #include "simcam/SimulatorControl.h"
 
@@ -41,15 +44,12 @@ std::optional<SnapRequest> parseRequest(const Words& words, std::string& error) 
     request.full = arguments->hasFlag("--full");
     request.csv = arguments->hasFlag("--csv");
     if (arguments->value("--averages")) {
-        const auto averages = arguments->wholeNumber("--averages", 1, error);
-        if (averages && (*averages < 1 || *averages > 100000))
-            error = "--averages takes 1 to 100000";
-        if (!error.empty()) return std::nullopt;
+        const auto averages = arguments->wholeNumber("--averages", 1, kAveragesRange, error);
+        if (!averages) return std::nullopt;
         request.camera.averages = static_cast<int>(*averages);
     }
+    // Checked against the camera's limits once it is open.
     request.camera.exposureMs = arguments->optionalNumber("--exposure-ms", error);
-    if (request.camera.exposureMs && !(*request.camera.exposureMs > 0.0))
-        error = "--exposure-ms takes a positive number";
     request.camera.gain = arguments->optionalNumber("--gain", error);
     if (!error.empty()) return std::nullopt;
     return request;
@@ -66,7 +66,7 @@ std::string darkScene() {
 bool collectDark(cSpectraUtility& utility, Brevanta::KelSpectro& spectro) {
     const std::string lit = simcam::currentSettings().scene;
     if (!simcam::setScene(darkScene())) {
-        std::cerr << "kelo snap: KELO_SIM_DARK_SCENE names no scene: \"" << darkScene() << "\"\n";
+        commandFailure("snap", "KELO_SIM_DARK_SCENE names no scene: " + quotedInput(darkScene()));
         return false;
     }
     bool collected = false;
@@ -76,7 +76,7 @@ bool collectDark(cSpectraUtility& utility, Brevanta::KelSpectro& spectro) {
     QObject::disconnect(connection);
     simcam::setScene(lit);
     if (!collected) {
-        std::cerr << "kelo snap: no dark could be taken\n";
+        commandFailure("snap", "no dark could be taken");
         return false;
     }
     spectro.setDarkSubtraction(true);
@@ -91,9 +91,10 @@ int runSnap(const Words& words) {
     if (!request) return usageError("snap", error);
 
     cSpectraUtility utility;
+    int failureStatus = 1;
     std::shared_ptr<Brevanta::KelSpectro> spectro =
-        openSpectraSession(utility, "snap", request->camera);
-    if (spectro == nullptr) return 1;
+        openSpectraSession(utility, "snap", request->camera, failureStatus);
+    if (spectro == nullptr) return failureStatus;
     if (request->full) {
         spectro->setRestrictedRange(false);
         utility.setWavelengths(spectro->getWavelengths());
@@ -104,10 +105,7 @@ int runSnap(const Words& words) {
     QObject::connect(&utility, &cSpectraUtility::pSpectrumReady,
                      [&acquired](const std::vector<double>&) { acquired = true; });
     utility.callGetSpectra();
-    if (!acquired) {
-        std::cerr << "\nkelo snap: no spectrum could be taken\n";
-        return 1;
-    }
+    if (!acquired) return commandFailure("snap", "no spectrum could be taken");
     bool saved = false;
     std::string savedName;
     QObject::connect(&utility, &cSpectraUtility::plotSaved, [&](bool ok, const std::string& name) {
@@ -117,7 +115,7 @@ int runSnap(const Words& words) {
     utility.savePlot(request->outBase, "nm", "counts", request->csv);
     spectro->closeDevice();
     if (!saved) return 1;
-    std::cout << "\nsaved: " << savedName << "\n";
+    std::cout << freshLine << "saved: " << savedName << "\n";
     return 0;
 }
 

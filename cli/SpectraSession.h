@@ -16,11 +16,14 @@ struct CameraSettings {
     std::optional<double> gain;
 };
 
-// The utility's controller, initialised from the unit's files with the
-// settings applied and the lamp on during exposure; null with the reason on
-// standard error (naming `command`).
+// The utility's controller, initialised from the unit's files, with the
+// settings applied and the lamp on during exposure. Exposure and gain are
+// checked against the camera's limits first. Null with the reason on
+// standard error (naming `command`) and `failureStatus` set to the exit
+// status: 2 for a setting the camera does not accept, 1 otherwise.
 std::shared_ptr<Brevanta::KelSpectro> openSpectraSession(cSpectraUtility& utility,
                                                          const std::string& command,
-                                                         const CameraSettings& settings);
+                                                         const CameraSettings& settings,
+                                                         int& failureStatus);
 
 }  // namespace kelo::cli

@@ -5,6 +5,8 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "OutputLines.h"
+#include "QuotedInput.h"
 
 namespace {
 
@@ -68,14 +70,20 @@ int printUsage(std::ostream& out, int status) {
 namespace kelo::cli {
 
 int usageError(const std::string& command, const std::string& message) {
-    std::cerr << "kelo " << command << ": " << message << "\n";
+    commandFailure(command, message);
     return 2;
+}
+
+int commandFailure(const std::string& command, const std::string& message) {
+    std::cerr << freshLine << "kelo " << command << ": " << message << "\n";
+    return 1;
 }
 
 }  // namespace kelo::cli
 
 int main(int argc, char** argv) {
     // The application object lets the loader start the updater program.
+    kelo::cli::trackOutputLines();
     QCoreApplication application(argc, argv);
     if (argc < 2) return printUsage(std::cerr, 2);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0)
@@ -85,6 +93,7 @@ int main(int argc, char** argv) {
     for (const CommandEntry& command : kCommands)
         if (std::strcmp(argv[1], command.name) == 0) return command.run(words);
 
-    std::cerr << "kelo: unknown command " << argv[1] << "\n";
+    std::cerr << kelo::cli::freshLine << "kelo: unknown command " << kelo::cli::quotedInput(argv[1])
+              << "\n";
     return printUsage(std::cerr, 2);
 }

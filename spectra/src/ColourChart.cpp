@@ -49,6 +49,8 @@ bool ColourEngine::loadChart() {
 }
 
 ChartMatch ColourEngine::matchRgb(int R, int G, int B) const {
+    for (int component : {R, G, B})
+        if (component < 0 || component > 255) return {};
     // Without leading zeros, as the chart was matched from the start: a red
     // below 16 never matches exactly and is left to the nearest search.
     char key[16];
@@ -80,6 +82,16 @@ ChartMatch ColourEngine::matchLab(double L, double a, double b) const {
         }
     }
     return {name, static_cast<int>(best)};
+}
+
+ChartMatch ColourEngine::matchChart(const ColourReading& colour, int method) const {
+    if (method != 0) return matchLab(colour.lab[0], colour.lab[1], colour.lab[2]);
+    // Checked before the conversion to int, which NaN or a huge value would
+    // make undefined.
+    for (double component : colour.rgb)
+        if (!(component >= 0.0 && component <= 255.0)) return {};
+    return matchRgb(static_cast<int>(colour.rgb[0]), static_cast<int>(colour.rgb[1]),
+                    static_cast<int>(colour.rgb[2]));
 }
 
 void ColourEngine::setLabChart(std::vector<LabChartEntry> entries) {

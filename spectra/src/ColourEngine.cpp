@@ -89,15 +89,21 @@ bool ColourEngine::loadIlluminants() {
     return true;
 }
 
+bool ColourEngine::tablesRead() const {
+    const auto onGrid = [n = colourGrid.size()](const Column& table) { return table.size() == n; };
+    const bool observerRead = observer1931
+                                  ? onGrid(cmf1931X) && onGrid(cmf1931Y) && onGrid(cmf1931Z)
+                                  : onGrid(cmf1964X) && onGrid(cmf1964Y) && onGrid(cmf1964Z);
+    return observerRead && onGrid(illuminantD65 ? d65 : d50);
+}
+
 ColourEngine::Triple ColourEngine::computeXYZ(const std::vector<double>& reflectance) const {
+    if (reflectance.empty() || !tablesRead()) return {};
     const Column& s = illuminantD65 ? d65 : d50;
     const Column& xBar = observer1931 ? cmf1931X : cmf1964X;
     const Column& yBar = observer1931 ? cmf1931Y : cmf1964Y;
     const Column& zBar = observer1931 ? cmf1931Z : cmf1964Z;
     const std::size_t n = colourGrid.size();
-    const bool tablesRead =
-        s.size() == n && xBar.size() == n && yBar.size() == n && zBar.size() == n;
-    if (reflectance.empty() || !tablesRead) return {};
 
     // The reflectance on the colour grid, the spectrometer grid taken as 1 nm
     // spaced: its first sample repeated down to 380 nm (lead), samples below
@@ -118,6 +124,18 @@ ColourEngine::Triple ColourEngine::computeXYZ(const std::vector<double>& reflect
     }
     k /= 100.0;
     return {xs / k, ys / k, zs / k};
+}
+
+std::optional<ColourReading> ColourEngine::colourOf(const std::vector<double>& reflectance) const {
+    if (reflectance.empty() || !tablesRead()) return std::nullopt;
+    ColourReading colour;
+    colour.xyz = computeXYZ(reflectance);
+    colour.rgb = xyzToRgb(colour.xyz[0], colour.xyz[1], colour.xyz[2]);
+    colour.lab = xyzToLab(colour.xyz[0], colour.xyz[1], colour.xyz[2]);
+    for (const Triple* values : {&colour.xyz, &colour.rgb, &colour.lab})
+        for (double value : *values)
+            if (!std::isfinite(value)) return std::nullopt;
+    return colour;
 }
 
 ColourEngine::Triple ColourEngine::xyzToRgb(double X, double Y, double Z) const {

@@ -124,6 +124,10 @@ bool appendColourLine(const std::string& fullName, const ColourLine& line, char 
     for (double value : {c.X, c.Y, c.Z, c.R, c.G, c.B, c.L, c.a, c.b}) text << value << sep;
     text << "\n";
 
+    if (const std::string problem = kelo::regularFileProblem(fullName); !problem.empty()) {
+        std::cout << fullName << " " << problem << ": the colour line could not be written\n";
+        return false;
+    }
     std::ofstream file(fullName, std::ios::app);
     file << text.str();
     file.close();

@@ -230,20 +230,18 @@ void cSpectraUtility::subtractReference() {
 }
 
 void cSpectraUtility::computeColour() {
-    if (colourDataLoaded) {
-        xyz = colourEngine.computeXYZ(reflectance);
-        rgb = colourEngine.xyzToRgb(xyz[0], xyz[1], xyz[2]);
-        lab = colourEngine.xyzToLab(xyz[0], xyz[1], xyz[2]);
-    } else {
-        xyz = rgb = lab = ColourEngine::Triple{};
-    }
+    // Without the colour data, or when no colour can be computed, black is
+    // shown and matched, and the panel is told the values are not a colour.
+    std::optional<ColourReading> computed;
+    if (colourDataLoaded) computed = colourEngine.colourOf(reflectance);
+    const ColourReading colour = computed.value_or(ColourReading{});
+    xyz = colour.xyz;
+    rgb = colour.rgb;
+    lab = colour.lab;
     colourRecord =
         tCIELABRGB{xyz[0], xyz[1], xyz[2], rgb[0], rgb[1], rgb[2], lab[0], lab[1], lab[2]};
-    ChartMatch match = colourMatchMethod == 0 ? colourEngine.matchRgb(static_cast<int>(rgb[0]),
-                                                                      static_cast<int>(rgb[1]),
-                                                                      static_cast<int>(rgb[2]))
-                                              : colourEngine.matchLab(lab[0], lab[1], lab[2]);
-    emit CIELABRGBReady(colourRecord, colourDataLoaded, match.name, match.distance);
+    ChartMatch match = colourEngine.matchChart(colour, colourMatchMethod);
+    emit CIELABRGBReady(colourRecord, computed.has_value(), match.name, match.distance);
 }
 
 void cSpectraUtility::emitResults(bool flagSaturated) {

@@ -147,10 +147,10 @@ TEST_F(SpectraCommand, ColourRefusesAMalformedReflectanceNamingTheLine) {
     writeText(dir.path() / "bad.txt", "400 0.5\n401 half\n");
     const auto result = kelo({"colour", "bad.txt"});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.err.find("bad.txt, line 2"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("bad.txt: line 2"), std::string::npos) << result.err;
 
     writeText(dir.path() / "gap.txt", "400 0.5\n402 0.5\n");
-    EXPECT_NE(kelo({"colour", "gap.txt"}).err.find("gap.txt, line 2"), std::string::npos);
+    EXPECT_NE(kelo({"colour", "gap.txt"}).err.find("gap.txt: line 2"), std::string::npos);
     EXPECT_EQ(kelo({"colour", "white.txt", "--illuminant", "A"}).exitCode, 2);
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,6 +101,36 @@ TEST_F(ColourEngineFlat, EmptyReflectanceAndOddGridsNeverReadOutside) {
     }
     engine.setSpectrometerGrid({});
     expectTriple(engine.computeXYZ({0.25}), {50, 25, 12.5}, 1e-12);
+}
+
+// A reflectance far out of range overflows the sums: the engine says there
+// is no colour rather than hand NaN on, and the chart match never converts
+// a component outside 0..255 to an integer.
+TEST_F(ColourEngineFlat, NoColourWhereAValueOnTheWayIsNotFinite) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double bad : {nan, inf, -inf, 1.7e308}) {
+        std::vector<double> reflectance(351, 0.5);
+        reflectance[100] = bad;
+        EXPECT_FALSE(engine.colourOf(reflectance).has_value()) << bad;
+    }
+    EXPECT_FALSE(engine.colourOf({}).has_value());
+    const std::optional<ColourReading> white = engine.colourOf(std::vector<double>(351, 1.0));
+    ASSERT_TRUE(white.has_value());
+    expectTriple(white->xyz, {200, 100, 50}, 1e-12);
+
+    writeText("data/pmsRgb.dat", "Pink,ff0080\n");
+    ASSERT_TRUE(engine.loadChart());
+    ColourReading colour;
+    colour.rgb = {255, 0, 128};
+    EXPECT_EQ(engine.matchChart(colour, 0).name, "Pink");
+    for (const Triple& rgb : {Triple{nan, 0, 128}, Triple{255, 1e300, 128}, Triple{-1, 0, 128}}) {
+        colour.rgb = rgb;
+        const ChartMatch none = engine.matchChart(colour, 0);
+        EXPECT_EQ(none.name, "");
+        EXPECT_EQ(none.distance, 1000);
+    }
+    EXPECT_EQ(engine.matchRgb(1 << 20, 0, 128).name, "");
 }
 
 TEST_F(ColourEngineFlat, IlluminantAndObserverChooseTheTables) {

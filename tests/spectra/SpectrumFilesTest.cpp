@@ -1,5 +1,6 @@
 // The operator's text files, line by line against text written out here.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <ctime>
 #include <filesystem>
@@ -206,6 +207,21 @@ TEST(ColourFileText, TitleLineOnlyForTheFirstSample) {
     OutputCapture output;
     EXPECT_FALSE(appendColourLine("no/such/folder/c.txt", line, '\t'));
     EXPECT_NE(output.stdOut().find("no/such/folder/c.txt"), std::string::npos);
+}
+
+// A folder or a pipe named as the colour file is not appended to.
+TEST(ColourFileText, OnlyARegularFileIsAppendedTo) {
+    ScopedWorkDir dir;
+    fs::create_directory(dir.path() / "folder.csv");
+    ASSERT_EQ(::mkfifo((dir.path() / "pipe.csv").c_str(), 0600), 0);
+    const ColourLine line{0, "D65", "1931_2", {}};
+    OutputCapture output;
+    EXPECT_FALSE(appendColourLine("folder.csv", line, ','));
+    EXPECT_FALSE(appendColourLine("pipe.csv", line, ','));
+    EXPECT_EQ(output.stdOut(),
+              "folder.csv is a directory: the colour line could not be written\n"
+              "pipe.csv is not a regular file: the colour line could not be written\n");
+    EXPECT_TRUE(fs::is_empty(dir.path() / "folder.csv"));
 }
 
 TimeSeriesFileHeader seriesHeader(int metric) {

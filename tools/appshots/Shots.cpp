@@ -6,9 +6,11 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QStatusBar>
+#include <filesystem>
 #include <utility>
 
 #include "app/MainWindow.h"
+#include "config/AtomicFile.h"
 #include "simcam/SimulatorControl.h"
 #include "spectra/cSpectraUtility.h"
 #include "ui/formRecording.h"
@@ -55,8 +57,14 @@ void Shots::fail(const QString& reason) const {
 
 void Shots::save(QWidget& widget, const QString& name) {
     QApplication::processEvents();
-    const QString path = QDir(folder).filePath(name + ".png");
-    if (!widget.grab().save(path)) fail("could not write " + path);
+    writePicture(widget.grab(), QDir(folder).filePath(name + ".png"));
+}
+
+void Shots::writePicture(const QPixmap& picture, const QString& path) const {
+    const std::string problem =
+        kelo::regularFileProblem(std::filesystem::u8path(path.toStdString()));
+    if (!problem.empty()) fail(path + " " + QString::fromStdString(problem));
+    if (!picture.save(path)) fail("could not write " + path);
 }
 
 void Shots::saveIndicatorBar() {
@@ -67,11 +75,10 @@ void Shots::saveIndicatorBar() {
     for (const QLabel* label : bar.findChildren<QLabel*>())
         if (label->text() == "Frame ID") cut = label->geometry().left() - kIndicatorGap;
     QApplication::processEvents();
-    const QString left = QDir(folder).filePath("indicator-bar-left.png");
-    const QString right = QDir(folder).filePath("indicator-bar-right.png");
-    if (!bar.grab(QRect(0, 0, cut, bar.height())).save(left)) fail("could not write " + left);
-    if (!bar.grab(QRect(cut, 0, bar.width() - cut, bar.height())).save(right))
-        fail("could not write " + right);
+    writePicture(bar.grab(QRect(0, 0, cut, bar.height())),
+                 QDir(folder).filePath("indicator-bar-left.png"));
+    writePicture(bar.grab(QRect(cut, 0, bar.width() - cut, bar.height())),
+                 QDir(folder).filePath("indicator-bar-right.png"));
 }
 
 void Shots::toolIcons() {

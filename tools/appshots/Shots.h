@@ -12,6 +12,7 @@
 
 class MainWindow;
 class QAction;
+class QPixmap;
 class QWidget;
 
 namespace Ui {
@@ -50,6 +51,8 @@ public:
 private:
     void save(QWidget& widget, const QString& name);
     void saveIndicatorBar();
+    // Writes `picture` as a PNG file to `path`, a regular file or nothing.
+    void writePicture(const QPixmap& picture, const QString& path) const;
     // Waits for `count` more spectra from the window's spectrum utility.
     void waitForSpectra(int count);
     void showScene(const char* scene);

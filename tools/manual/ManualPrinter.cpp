@@ -8,8 +8,10 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTextCursor>
+#include <filesystem>
 
 #include "ManualDocument.h"
+#include "config/AtomicFile.h"
 
 namespace kelo::manual {
 
@@ -186,6 +188,10 @@ void printManual(const ManualSource& source, const TitlePage& title, const QStri
     const QString path = QFileInfo(outputPdf).absoluteFilePath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         failWith("cannot write " + path + ": its folder cannot be created");
+    // A folder, a device or a pipe in the place of the manual is left alone.
+    const std::string problem =
+        kelo::regularFileProblem(std::filesystem::u8path(path.toStdString()));
+    if (!problem.empty()) failWith(path + " " + QString::fromStdString(problem));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         failWith("cannot write " + path + ": " + file.errorString());

@@ -17,10 +17,12 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "SampleData.h"
 #include "app/Theme.h"
+#include "config/AtomicFile.h"
 #include "spectra/cSpectraUtility.h"
 #include "ui/Dialog.h"
 #include "ui/XCustomPlot.h"
@@ -41,8 +43,12 @@ public:
     bool save(QWidget& widget, const QString& name) {
         QApplication::processEvents();
         const QString path = QDir(folder).filePath(name + ".png");
-        if (widget.grab().save(path)) return true;
-        std::fprintf(stderr, "kelo_screenshots: could not write %s\n", qPrintable(path));
+        // A folder, a device or a pipe in the place of a picture is left alone.
+        const std::string problem =
+            kelo::regularFileProblem(std::filesystem::u8path(path.toStdString()));
+        if (problem.empty() && widget.grab().save(path)) return true;
+        std::fprintf(stderr, "kelo_screenshots: could not write %s%s%s\n", qPrintable(path),
+                     problem.empty() ? "" : ": it ", problem.c_str());
         failed = true;
         return false;
     }

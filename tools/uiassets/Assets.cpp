@@ -4,11 +4,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTextStream>
+#include <filesystem>
 #include <stdexcept>
 
 #include "Branding.h"
 #include "ComputedImages.h"
 #include "Icons.h"
+#include "config/AtomicFile.h"
 
 namespace kelo::uiassets {
 
@@ -38,12 +40,20 @@ std::runtime_error writeError(const QString& file, const QString& reason) {
     return std::runtime_error((file + ": " + reason).toStdString());
 }
 
+// A folder, a device or a pipe in the place of a file is left alone.
+void refuseAnythingButARegularFile(const QString& path) {
+    const std::string problem = regularFileProblem(std::filesystem::u8path(path.toStdString()));
+    if (!problem.empty()) throw std::runtime_error(path.toStdString() + " " + problem);
+}
+
 void writeImage(const QString& path, const QImage& image) {
     if (!QDir().mkpath(QFileInfo(path).path())) throw writeError(path, "folder not created");
+    refuseAnythingButARegularFile(path);
     if (!image.save(path, "PNG")) throw writeError(path, "not written");
 }
 
 void writeText(const QString& path, const QString& text) {
+    refuseAnythingButARegularFile(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         throw writeError(path, file.errorString());

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,14 @@ struct tCIELABRGB {
 struct ChartMatch {
     std::string name;
     int distance = 1000;
+};
+
+// A colour computed from a reflectance: X, Y, Z, then R, G, B (0..255,
+// integral), then L*, a*, b*.
+struct ColourReading {
+    std::array<double, 3> xyz{};
+    std::array<double, 3> rgb{};
+    std::array<double, 3> lab{};
 };
 
 struct LabChartEntry {
@@ -71,6 +80,12 @@ public:
     // L*, a*, b* against the current white point.
     Triple xyzToLab(double X, double Y, double Z) const;
 
+    // computeXYZ, xyzToRgb and xyzToLab in turn. Empty when no colour can be
+    // computed: an empty reflectance, observer or illuminant tables not
+    // read, or a value that is not finite on the way (a reflectance far out
+    // of range overflows the sums).
+    std::optional<ColourReading> colourOf(const std::vector<double>& reflectance) const;
+
     // Each sets its choice and the white point; the setter called last
     // decides the white point of the 2° observer.
     void setIlluminant(bool d65);
@@ -80,15 +95,24 @@ public:
     const Triple& getWhitePoint() const { return whitePoint; }
 
     // Method 0: exact match of the hexadecimal key of R, G, B, else the
-    // nearest chart colour. ("", 1000) with an empty chart.
+    // nearest chart colour. ("", 1000) with an empty chart, or for an R, G
+    // or B outside 0..255.
     ChartMatch matchRgb(int R, int G, int B) const;
     // Method 1: nearest entry of the L*a*b* chart by the weighted distance.
     ChartMatch matchLab(double L, double a, double b) const;
+    // The chart entry of `colour` by method 0 (matchRgb of its R, G, B) or
+    // any other method (matchLab of its L*, a*, b*), by the integer parts of
+    // R, G, B; an R, G or B outside 0..255, NaN included, matches nothing:
+    // ("", 1000).
+    ChartMatch matchChart(const ColourReading& colour, int method) const;
     void setLabChart(std::vector<LabChartEntry> entries);
     std::size_t chartSize() const { return chartNames.size(); }
 
 private:
     bool loadObservers();
+    // The observer and illuminant tables of the current choice are on the
+    // colour grid.
+    bool tablesRead() const;
     bool loadIlluminants();
 
     std::vector<double> cmf1931X, cmf1931Y, cmf1931Z;

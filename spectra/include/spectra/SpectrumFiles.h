@@ -5,7 +5,8 @@
 //
 // Spectrum and time-series files are written whole to a temporary file and
 // then put in place, so a failed write never leaves a half-written file over
-// a good one. Colour files are appended to.
+// a good one. Colour files are appended to. Only a regular file (or a
+// symbolic link to one, which is followed) is ever replaced or appended to.
 //
 // Threads: any; no shared state. No Qt.
 #pragma once
@@ -76,7 +77,8 @@ bool writeSpectrumFile(const std::string& fullName, const SpectrumFileContents& 
 
 // The colour file's title line (written before the data line when fnum is 0)
 // and data line, appended to `fullName`. False, with a message naming the
-// file on standard output, when it cannot be written.
+// file on standard output, when it cannot be written; a path that is not a
+// regular file (a directory, a device) is not written to.
 struct ColourLine {
     int fnum = 0;
     std::string illuminant;  // "D65" or "D50"
