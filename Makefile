@@ -68,3 +68,14 @@ test-tsan: setup
 	@cd $(TSAN_DIR) && OPENBLAS_NUM_THREADS=1 \
 	  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 history_size=7 suppressions=$(CURDIR)/tests/acquisition/tsan-suppressions.txt" \
 	  ctest --output-on-failure --parallel $(JOBS) -R '^(LiveLoop|SingleAcquisition|Recording)\.'
+
+# make soak: the fault soak on the simulated camera, 100 unplug and plug-in
+# cycles with settings changes every 100 ms, cancelled trigger waits,
+# aborted recordings and saves that must fail cleanly (several minutes).
+# Not part of make test. Its figures replace the "## Fault soak" section of
+# docs/reliability.md. As root it mounts two small tmpfs folders for the
+# read-only and the full filesystem; otherwise the write failure is injected.
+.PHONY: soak
+soak: setup $(BUILD_DIR)/CMakeCache.txt
+	@cmake --build $(BUILD_DIR) --parallel $(JOBS) --target kelo_soak
+	@$(BUILD_DIR)/bin/kelo_soak --cycles 100 --report docs/reliability.md
