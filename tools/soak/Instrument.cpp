@@ -86,7 +86,7 @@ public:
         events.cycle(number);
         if (setUp()) {
             SaveChecks saves(session.spectra(), events, failures);
-            SettingsChanges changes(session.spectra(), session.controller());
+            SettingsChanges changes(session.spectra(), session.controller(), events);
             live(changes, uniform(random, kFirstLiveMinMs, kFirstLiveMaxMs), nullptr);
             stop();
             interrupt(saves);
@@ -121,11 +121,7 @@ private:
         const Clock::time_point start = Clock::now();
         for (int tick = 1; tick <= ticks && session.isLive(); ++tick) {
             processEventsUntil(start + tick * kSettingsInterval);
-            {
-                TimedOperation change(events, op::kSettings);
-                changes.changeOne(random);
-            }
-            events.count(counted::kSettingsChange);
+            changes.changeOne(random);
             if (saves != nullptr) save(*saves, tick, ticks);
         }
         if (!session.isLive())

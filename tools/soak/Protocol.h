@@ -19,7 +19,13 @@ namespace kelo::soak {
 // Operations whose return is awaited with the hang deadline.
 namespace op {
 constexpr const char* kSetUp = "set-up";
-constexpr const char* kSettings = "settings";
+// The settings changes, one operation each.
+constexpr const char* kExposure = "exposure";
+constexpr const char* kGain = "gain";
+constexpr const char* kAverages = "averages";
+constexpr const char* kRange = "range";
+constexpr const char* kDark = "dark";
+constexpr const char* kAutoExposure = "auto-exposure";
 constexpr const char* kSave = "save";
 constexpr const char* kStop = "stop";
 constexpr const char* kTriggerCancel = "trigger-cancel";

@@ -1,5 +1,7 @@
 #include "SettingsChanges.h"
 
+#include "Protocol.h"
+
 namespace kelo::soak {
 
 namespace {
@@ -13,27 +15,55 @@ constexpr int kKinds = 6;
 
 }  // namespace
 
-SettingsChanges::SettingsChanges(cSpectraUtility& utility, Brevanta::KelSpectro& controller)
-    : utility(utility), controller(controller) {}
+SettingsChanges::SettingsChanges(cSpectraUtility& utility, Brevanta::KelSpectro& controller,
+                                 EventChannel& events)
+    : utility(utility), controller(controller), events(events) {}
 
 void SettingsChanges::changeOne(std::mt19937_64& random) {
-    switch (std::uniform_int_distribution<int>(0, kKinds - 1)(random)) {
-        case 0:
+    const auto kind = static_cast<Kind>(std::uniform_int_distribution<int>(0, kKinds - 1)(random));
+    {
+        TimedOperation operation(events, operationOf(kind));
+        change(kind, random);
+    }
+    events.count(counted::kSettingsChange);
+}
+
+const char* SettingsChanges::operationOf(Kind kind) {
+    switch (kind) {
+        case Kind::Exposure:
+            return op::kExposure;
+        case Kind::Gain:
+            return op::kGain;
+        case Kind::Averages:
+            return op::kAverages;
+        case Kind::Range:
+            return op::kRange;
+        case Kind::Dark:
+            return op::kDark;
+        case Kind::AutoExposure:
+            break;
+    }
+    return op::kAutoExposure;
+}
+
+void SettingsChanges::change(Kind kind, std::mt19937_64& random) {
+    switch (kind) {
+        case Kind::Exposure:
             changeExposure(random);
             break;
-        case 1:
+        case Kind::Gain:
             changeGain(random);
             break;
-        case 2:
+        case Kind::Averages:
             changeAverages(random);
             break;
-        case 3:
+        case Kind::Range:
             toggleRange();
             break;
-        case 4:
+        case Kind::Dark:
             toggleDark();
             break;
-        default:
+        case Kind::AutoExposure:
             toggleAutoExposure();
             break;
     }

@@ -3,7 +3,10 @@
 #include <stdlib.h>
 
 #include <ctime>
+#include <fstream>
 #include <iostream>
+#include <sstream>
+#include <thread>
 
 #include "ReportFile.h"
 #include "Summary.h"
@@ -21,6 +24,19 @@ std::filesystem::path makeWorkDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kelo-soak-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) return {};
     return pattern;
+}
+
+double loadAverage() {
+    double load = 0.0;
+    std::ifstream("/proc/loadavg") >> load;
+    return load;
+}
+
+std::string machineText(double loadAtStart) {
+    std::ostringstream text;
+    text << std::thread::hardware_concurrency() << " processors, load average " << loadAtStart
+         << " at the start and " << loadAverage() << " at the end";
+    return text.str();
 }
 
 std::string utcDate() {
@@ -55,6 +71,7 @@ bool soakIn(SoakOptions& options, Tally& tally, std::string& method) {
 
 int runSoak(SoakOptions options) {
     watchForInterrupt();
+    const double loadAtStart = loadAverage();
     options.workDir = makeWorkDir();
     if (options.workDir.empty()) {
         std::cerr << "kelo_soak: cannot make a working folder in "
@@ -73,7 +90,8 @@ int runSoak(SoakOptions options) {
     std::filesystem::remove_all(options.workDir, ignored);
     if (!ran) return kNotRun;
 
-    const std::string section = summarySection({options, method, utcDate()}, tally);
+    const std::string section =
+        summarySection({options, method, utcDate(), machineText(loadAtStart)}, tally);
     std::cout << "\n" << section;
     if (!options.reportFile.empty()) {
         const std::string failure = writeSection(options.reportFile, section);

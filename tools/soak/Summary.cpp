@@ -15,13 +15,24 @@ namespace {
 // More incidents than this are counted, not listed.
 constexpr std::size_t kListedIncidents = 20;
 
-const char* const kOperationOrder[] = {op::kSetUp,   op::kSettings,      op::kSave,
-                                       op::kStop,    op::kTriggerCancel, op::kRecordingAbort,
-                                       op::kLoopEnd, op::kTearDown};
+const char* const kOperationOrder[] = {
+    op::kSetUp,          op::kExposure,     op::kGain,    op::kAverages, op::kRange,
+    op::kDark,           op::kAutoExposure, op::kSave,    op::kStop,     op::kTriggerCancel,
+    op::kRecordingAbort, op::kLoopEnd,      op::kTearDown};
 
 std::string fixed(double value, int decimals) {
     std::ostringstream text;
     text << std::fixed << std::setprecision(decimals) << value;
+    return text.str();
+}
+
+std::string mebibytes(std::int64_t kib) {
+    return fixed(static_cast<double>(kib) / 1024.0, 1);
+}
+
+std::string seconds(double value) {
+    std::ostringstream text;
+    text << value << " s";
     return text.str();
 }
 
@@ -38,8 +49,8 @@ std::string description(const SoakRun& run) {
             "torn down as the window tears it down, and the camera plugged in again.\n\n"
          << "A hang is an operation (set-up, settings change, save, stop, cancel, abort, the "
             "loop's end after an unplug, tear-down) that has not returned within "
-         << run.options.hangSeconds
-         << " s. A lost or half-written file is a save reported as done without a complete "
+         << seconds(run.options.hangSeconds)
+         << ". A lost or half-written file is a save reported as done without a complete "
             "file, a failed save after which the previous good file is not byte-identical, or "
             "a temporary file left behind. Memory is the instrument process's resident set "
             "size at the end of each cycle, the first one included, since the first live "
@@ -63,23 +74,34 @@ void table(std::ostream& out, const SoakRun& run, const Tally& tally) {
     tableRow(out, "Saves failed into the read-only folder", count(counted::kSaveRefusedReadOnly));
     tableRow(out, "Saves failed into the full filesystem", count(counted::kSaveRefusedFull));
     tableRow(out, "**Crashes**", std::to_string(tally.crashes().size()));
-    tableRow(out, "**Hangs over " + fixed(run.options.hangSeconds, 0) + " s**",
+    tableRow(out, "**Hangs over " + seconds(run.options.hangSeconds) + "**",
              std::to_string(tally.hangs().size()));
     tableRow(out, "**Lost or half-written files**", std::to_string(tally.lostFiles()));
     tableRow(out, "Other faults (loop ends, set-ups, missing spectra, unreported failures)",
              std::to_string(otherFaults));
     const MemoryFigures memory = tally.memory();
-    if (memory.measured) {
-        tableRow(
-            out, "Resident set size, first / last cycle",
-            fixed(memory.startKib / 1024.0, 1) + " / " + fixed(memory.endKib / 1024.0, 1) + " MiB");
+    if (memory.samples == 0) return;
+    tableRow(out, "Resident set size, end of the first / last cycle",
+             mebibytes(memory.startKib) + " / " + mebibytes(memory.endKib) + " MiB");
+    if (memory.samples < 2) return;
+    tableRow(out, "Memory growth over all " + std::to_string(memory.samples) + " cycles",
+             fixed(memory.slopeKibPerCycle, 1) + " KiB per cycle");
+    tableRow(out,
+             "Memory growth over the last " + std::to_string(memory.samples - memory.samples / 2) +
+                 " cycles",
+             fixed(memory.laterSlopeKibPerCycle, 1) + " KiB per cycle");
+}
+
+void memoryCurve(std::ostream& out, const Tally& tally) {
+    const MemoryFigures memory = tally.memory();
+    if (memory.checkpoints.size() < 2) return;
+    out << "Resident set size at the end of cycle";
+    const char* separator = " ";
+    for (const auto& [cycle, kib] : memory.checkpoints) {
+        out << separator << cycle << ": " << mebibytes(kib) << " MiB";
+        separator = ", ";
     }
-    if (memory.samples > 1) {
-        tableRow(out,
-                 "Memory growth (least-squares slope over " + std::to_string(memory.samples) +
-                     " cycles)",
-                 fixed(memory.slopeKibPerCycle, 1) + " KiB per cycle");
-    }
+    out << " (growth as least-squares slopes).\n\n";
 }
 
 void longestReturns(std::ostream& out, const Tally& tally) {
@@ -119,10 +141,12 @@ void incidents(std::ostream& out, const Tally& tally) {
 std::string summarySection(const SoakRun& run, const Tally& tally) {
     std::ostringstream out;
     out << kSectionHeading << "\n\n" << description(run) << "\n";
-    out << "Run of " << run.date << ": " << run.options.cycles << " cycles, seed "
-        << run.options.seed << "; saves made to fail by " << run.method << ".\n\n";
+    out << "Run of " << run.date << " on " << run.machine << ": " << run.options.cycles
+        << " cycles, seed " << run.options.seed << "; saves made to fail by " << run.method
+        << ".\n\n";
     table(out, run, tally);
     out << "\n";
+    memoryCurve(out, tally);
     longestReturns(out, tally);
     out << "\n";
     incidents(out, tally);

@@ -14,8 +14,9 @@ constexpr const char* kSectionHeading = "## Fault soak";
 
 struct SoakRun {
     SoakOptions options;
-    std::string method;  // how saves were made to fail
-    std::string date;    // of the run, UTC
+    std::string method;   // how saves were made to fail
+    std::string date;     // of the run, UTC
+    std::string machine;  // processors and load, which the durations depend on
 };
 
 std::string summarySection(const SoakRun& run, const Tally& tally);

@@ -8,13 +8,16 @@ namespace kelo::soak {
 
 namespace {
 
-// Least-squares slope of kib over cycle.
+constexpr int kCheckpoints = 5;
+
+// Least-squares slope of kib over cycle, from `first` on.
 template <typename Samples>
-double slopeOf(const Samples& samples) {
-    const double n = static_cast<double>(samples.size());
-    if (samples.size() < 2) return 0.0;
+double slopeOf(const Samples& samples, std::size_t first = 0) {
+    if (samples.size() < first + 2) return 0.0;
+    const double n = static_cast<double>(samples.size() - first);
     double sumX = 0.0, sumY = 0.0, sumXX = 0.0, sumXY = 0.0;
-    for (const auto& sample : samples) {
+    for (std::size_t i = first; i < samples.size(); ++i) {
+        const auto& sample = samples[i];
         const double x = sample.cycle;
         const double y = static_cast<double>(sample.kib);
         sumX += x;
@@ -78,11 +81,19 @@ MemoryFigures Tally::memory() const {
         if (longest == nullptr || samples.size() > longest->size()) longest = &samples;
     MemoryFigures figures;
     if (longest == nullptr) return figures;
-    figures.measured = true;
-    figures.startKib = longest->front().kib;
-    figures.endKib = longest->back().kib;
-    figures.slopeKibPerCycle = slopeOf(*longest);
-    figures.samples = static_cast<int>(longest->size());
+    const std::vector<Sample>& samples = *longest;
+    figures.samples = static_cast<int>(samples.size());
+    figures.startKib = samples.front().kib;
+    figures.endKib = samples.back().kib;
+    figures.slopeKibPerCycle = slopeOf(samples);
+    figures.laterSlopeKibPerCycle = slopeOf(samples, samples.size() / 2);
+    for (int k = 0; k < kCheckpoints; ++k) {
+        const std::size_t at = (samples.size() - 1) * k / (kCheckpoints - 1);
+        if (!figures.checkpoints.empty() &&
+            figures.checkpoints.back().first == samples[at].cycle + 1)
+            continue;
+        figures.checkpoints.push_back({samples[at].cycle + 1, samples[at].kib});
+    }
     return figures;
 }
 

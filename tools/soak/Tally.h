@@ -17,11 +17,14 @@ struct Incident {
 };
 
 struct MemoryFigures {
-    bool measured = false;
-    std::int64_t startKib = 0;      // at the end of the first cycle
-    std::int64_t endKib = 0;        // at the end of the last cycle
-    double slopeKibPerCycle = 0.0;  // least squares over all the samples
     int samples = 0;
+    std::int64_t startKib = 0;  // at the end of the first cycle
+    std::int64_t endKib = 0;    // at the end of the last cycle
+    // Least-squares slopes over all the samples and over the later half.
+    double slopeKibPerCycle = 0.0;
+    double laterSlopeKibPerCycle = 0.0;
+    // The size at the end of cycles spread over the run (from 1), in KiB.
+    std::vector<std::pair<int, std::int64_t>> checkpoints;
 };
 
 class Tally {
