@@ -112,9 +112,10 @@ private:
     // `saves`, the three kinds of save at a quarter, half and three quarters
     // of it.
     void live(SettingsChanges& changes, int durationMs, SaveChecks* saves) {
+        const int spectraBefore = session.processedSpectra();
         session.startLive();
         if (!processEventsUntil(
-                [this] { return session.processedSpectra() > 0 || !session.isLive(); },
+                [&] { return session.processedSpectra() > spectraBefore || !session.isLive(); },
                 Clock::now() + kGiveUp))
             events.fault(fault::kNoSpectrum, "no spectrum 20 s after Play");
         const int ticks = durationMs / static_cast<int>(kSettingsInterval.count());

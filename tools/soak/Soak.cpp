@@ -70,6 +70,14 @@ bool soakIn(SoakOptions& options, Tally& tally, std::string& method) {
 }  // namespace
 
 int runSoak(SoakOptions options) {
+    // Known before the soak's minutes, not after them.
+    const std::filesystem::path reportFolder =
+        std::filesystem::absolute(options.reportFile).parent_path();
+    if (!options.reportFile.empty() && !std::filesystem::is_directory(reportFolder)) {
+        std::cerr << "kelo_soak: --report: the folder " << quoted(reportFolder.string())
+                  << " does not exist\n";
+        return kNotRun;
+    }
     watchForInterrupt();
     const double loadAtStart = loadAverage();
     options.workDir = makeWorkDir();

@@ -10,21 +10,15 @@
 
 namespace kelo::soak {
 
-const char* const kUsage =
-    "usage: kelo_soak [--cycles N] [--seed S] [--report FILE] [--hang-seconds S] "
-    "[--inject-write-failure]";
-
 namespace {
+
+constexpr const char* kOptionList =
+    "--cycles N, --seed S, --report FILE, --hang-seconds S, --inject-write-failure";
 
 constexpr int kMaxCycles = 100000;
 constexpr double kMaxHangSeconds = 600.0;
 // A message never repeats more of the operator's input than this.
 constexpr std::size_t kEchoLimit = 80;
-
-std::string quoted(const std::string& value) {
-    const bool cut = value.size() > kEchoLimit;
-    return "\"" + value.substr(0, kEchoLimit) + (cut ? "...\"" : "\"");
-}
 
 std::string problem(const std::string& option, const std::string& expected,
                     const std::string& value) {
@@ -110,6 +104,11 @@ const std::map<std::string, ValueOption>& valueOptions() {
 
 }  // namespace
 
+std::string quoted(const std::string& value) {
+    const bool cut = value.size() > kEchoLimit;
+    return "\"" + value.substr(0, kEchoLimit) + (cut ? "...\"" : "\"");
+}
+
 std::optional<SoakOptions> parseOptions(const std::vector<std::string>& arguments,
                                         std::string& error) {
     SoakOptions options;
@@ -121,7 +120,8 @@ std::optional<SoakOptions> parseOptions(const std::vector<std::string>& argument
         }
         const auto found = valueOptions().find(name);
         if (found == valueOptions().end()) {
-            error = "kelo_soak: unknown option " + quoted(name) + "\n" + kUsage;
+            error = "kelo_soak: unknown option " + quoted(name) + " (the options are " +
+                    kOptionList + ")";
             return std::nullopt;
         }
         if (i + 1 == arguments.size()) {

@@ -37,8 +37,6 @@ struct SoakOptions {
     WriteFailureMethod method = WriteFailureMethod::Injected;
 };
 
-extern const char* const kUsage;
-
 // The options of `arguments` (the program name excluded); nothing, with one
 // line in `error` naming the option and what was wrong, for a bad one.
 std::optional<SoakOptions> parseOptions(const std::vector<std::string>& arguments,
@@ -47,6 +45,10 @@ std::optional<SoakOptions> parseOptions(const std::vector<std::string>& argument
 // The arguments that start the instrument process for `options`, reporting
 // on `fd` from `firstCycle` on.
 std::vector<std::string> instrumentArguments(const SoakOptions& options, int fd, int firstCycle);
+
+// `value` in double quotes, cut after 80 characters: what a message may
+// repeat of the operator's input.
+std::string quoted(const std::string& value);
 
 // The command that repeats the soak of `options`.
 std::string repeatCommand(const SoakOptions& options);
