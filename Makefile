@@ -93,7 +93,8 @@ test-asan: setup
 FUZZ_DIR := build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_RUNS ?= 0
-FUZZ_TARGETS := system_file user_file calibration colour_data colour_chart
+FUZZ_TARGETS := system_file user_file calibration colour_data colour_chart \
+  reflectance cell_file frame_file
 .PHONY: fuzz
 fuzz:
 	@sh tools/setup/install-packages.sh clang libclang-rt-14-dev
@@ -101,3 +102,14 @@ fuzz:
 	  cmake -S . -B $(FUZZ_DIR) -DKELO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@cmake --build $(FUZZ_DIR) --parallel $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
 	@sh tests/fuzz/run-fuzzers.sh $(FUZZ_DIR) $(CURDIR) $(FUZZ_SECONDS) $(FUZZ_RUNS) $(FUZZ_TARGETS)
+
+# make soak: the fault soak on the simulated camera, 100 unplug and plug-in
+# cycles with settings changes every 100 ms, cancelled trigger waits,
+# aborted recordings and saves that must fail cleanly (several minutes).
+# Not part of make test. Its figures replace the "## Fault soak" section of
+# docs/reliability.md. As root it mounts two small tmpfs folders for the
+# read-only and the full filesystem; otherwise the write failure is injected.
+.PHONY: soak
+soak: setup $(BUILD_DIR)/CMakeCache.txt
+	@cmake --build $(BUILD_DIR) --parallel $(JOBS) --target kelo_soak
+	@$(BUILD_DIR)/bin/kelo_soak --cycles 100 --report docs/reliability.md
