@@ -75,7 +75,7 @@ int runSolve(const Words& words) {
         if (!dark) return commandFailure("solve", error);
         if (!processor->setDarkCells(std::move(*dark)))
             return commandFailure(
-                "solve", shortened(*darkPath) + ": the dark was refused (values must be finite)");
+                "solve", kelo::echoed(*darkPath) + ": the dark was refused (values must be finite)");
         processor->setDarkSubtraction(true);
     }
     processor->setRestrictedRange(!arguments->hasFlag("--full"));
@@ -88,7 +88,7 @@ int runSolve(const Words& words) {
         if (!processor->solveSpectrum(*cells, spectrum, saturated))
             return commandFailure(
                 "solve",
-                shortened(cellsPath) + ": the cell values were refused (values must be finite)");
+                kelo::echoed(cellsPath) + ": no spectrum could be computed from these cell values");
         const std::chrono::duration<double, std::milli> elapsed =
             std::chrono::steady_clock::now() - start;
         milliseconds.push_back(elapsed.count());

@@ -38,7 +38,7 @@ bool KelDeviceBFactory::initialize() {
         const std::size_t count = std::min(deviceInfos.size(), maxCameras);
         cameras = std::make_unique<InstantCameraArray>(count);
         for (std::size_t i = 0; i < count; ++i) {
-            std::cout << "\nCamera created" << deviceInfos[i].serialNumber;
+            std::cout << "Camera created" << deviceInfos[i].serialNumber << "\n";
             (*cameras)[i].attach(transportFactory->createDevice(deviceInfos[i]));
             attachedSerials.push_back(deviceInfos[i].serialNumber);
         }

@@ -19,7 +19,8 @@ TEST_F(Factory, OfThreeCamerasListsAllButAttachesOnlyTheFirstTwo) {
     const std::vector<std::string> serials = plugCameras(3);
     OutputCapture output;
     ASSERT_TRUE(registry.initialize());
-    EXPECT_EQ(output.stdOut(), "\nCamera created" + serials[0] + "\nCamera created" + serials[1]);
+    EXPECT_EQ(output.stdOut(),
+              "Camera created" + serials[0] + "\nCamera created" + serials[1] + "\n");
 
     std::vector<std::string> ids;
     registry.getDeviceList(ids);

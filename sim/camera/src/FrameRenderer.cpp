@@ -100,15 +100,21 @@ double FrameRenderer::prepareLevels(const FrameRequest& request) {
                              : 1.0;
     const double countsPerElectron = request.gain / model.electronsPerCount;
     const double readNoise = model.readNoiseElectrons * countsPerElectron;
+    // A pixel saturates far below the ceiling: whatever lies above it (a
+    // damaged transfer matrix can make it infinite) is drawn as the ceiling.
+    const auto bounded = [](double counts) {
+        constexpr double kCeiling = 1e9;
+        return static_cast<float>(counts < kCeiling ? counts : kCeiling);
+    };
     const auto setLevel = [&](std::size_t window, double signal) {
-        levels[window] = static_cast<float>((model.darkLevel + signal) * scale);
+        levels[window] = bounded((model.darkLevel + signal) * scale);
         const double variance = readNoise * readNoise + signal * countsPerElectron;
-        sigmas[window] = request.noise ? static_cast<float>(std::sqrt(variance) * scale) : 0.0f;
+        sigmas[window] = request.noise ? bounded(std::sqrt(variance) * scale) : 0.0f;
     };
     setLevel(0, 0.0);
     for (std::size_t cell = 0; cell + 1 < levels.size(); ++cell) {
         const double response = request.responses ? (*request.responses)[cell] : 0.0;
-        setLevel(cell + 1, std::max(response, 0.0) * request.signalPerResponse);
+        setLevel(cell + 1, (response > 0.0 ? response : 0.0) * request.signalPerResponse);
     }
     double brightest = 0.0;
     for (int cell : visibleCells)

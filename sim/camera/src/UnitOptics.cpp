@@ -1,5 +1,6 @@
 #include "UnitOptics.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -16,7 +17,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Only a regular file is read: a folder in its place cannot be.
 std::optional<Bytes> readFile(const std::filesystem::path& file) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -58,8 +62,11 @@ std::string readTransfer(const std::filesystem::path& file, std::size_t rows, st
         return file.string() + " holds fewer than " + std::to_string(rows) + " x " +
                std::to_string(cols) + " values";
     transfer = DenseMatrix(rows, cols);
-    for (std::size_t k = 0; k < rows * cols; ++k)
-        transfer.values[k] = loadLittleEndian<double>(&(*bytes)[k * sizeof(double)]);
+    for (std::size_t k = 0; k < rows * cols; ++k) {
+        const double value = loadLittleEndian<double>(&(*bytes)[k * sizeof(double)]);
+        if (!std::isfinite(value)) return file.string() + " holds a value that is not finite";
+        transfer.values[k] = value;
+    }
     return {};
 }
 
