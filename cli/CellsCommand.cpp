@@ -33,7 +33,7 @@ int runCells(const Words& words) {
     if (!frame) return commandFailure("cells", error);
     std::vector<double> cells;
     if (!processor->computeCellValues(std::move(*frame), cells))
-        return commandFailure("cells", shortened(framePath) + ": the frame was refused");
+        return commandFailure("cells", kelo::echoed(framePath) + ": the frame was refused");
     std::cout.flush();
 
     std::string text;

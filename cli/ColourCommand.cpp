@@ -67,7 +67,7 @@ int runColour(const Words& words) {
     if (!applyOptions(words, engine, matchLab, error)) return usageError("colour", error);
 
     const std::optional<ColourReading> colour = engine.colourOf(reflectance->values);
-    if (!colour) return commandFailure("colour", shortened(path) + ": no colour can be computed");
+    if (!colour) return commandFailure("colour", kelo::echoed(path) + ": no colour can be computed");
     const ChartMatch match = engine.matchChart(*colour, matchLab ? 1 : 0);
     std::cout << freshLine;
     const char* separator = "";

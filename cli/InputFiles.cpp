@@ -21,12 +21,12 @@ constexpr const char* kBlanks = " \t\r";
 std::optional<std::ifstream> openRegularFile(const std::string& path, std::ios::openmode mode,
                                              std::string& error) {
     if (const std::string problem = regularFileProblem(path); !problem.empty()) {
-        error = shortened(path) + " " + problem;
+        error = kelo::echoed(path) + " " + problem;
         return std::nullopt;
     }
     std::ifstream file(path, mode);
     if (!file) {
-        error = shortened(path) + ": cannot be opened";
+        error = kelo::echoed(path) + ": cannot be opened";
         return std::nullopt;
     }
     return file;
@@ -40,7 +40,7 @@ std::string trimmed(const std::string& line) {
 
 // "<path>: line <n>: " before what is wrong on that line.
 std::string atLine(const std::string& path, std::size_t lineNumber) {
-    return shortened(path) + ": line " + std::to_string(lineNumber) + ": ";
+    return kelo::echoed(path) + ": line " + std::to_string(lineNumber) + ": ";
 }
 
 // `text` as a finite number from `low` to `high` (`what` names such a
@@ -76,7 +76,7 @@ bool forEachValueLine(std::ifstream& file, const std::string& path, std::string&
         if (!text.empty() && !take(lineNumber, text)) return false;
     }
     if (file.bad()) {
-        error = shortened(path) + ": read error";
+        error = kelo::echoed(path) + ": read error";
         return false;
     }
     return true;
@@ -116,11 +116,11 @@ std::optional<Frame> readFrameFile(const std::string& path, std::uint32_t width,
     std::error_code sizeError;
     const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
     if (sizeError) {
-        error = shortened(path) + ": read error";
+        error = kelo::echoed(path) + ": read error";
         return std::nullopt;
     }
     if (size != expected) {
-        error = shortened(path) + ": " + std::to_string(size) + " bytes, but a frame of " +
+        error = kelo::echoed(path) + ": " + std::to_string(size) + " bytes, but a frame of " +
                 std::to_string(width) + " x " + std::to_string(height) + " 16-bit pixels has " +
                 std::to_string(expected);
         return std::nullopt;
@@ -128,7 +128,7 @@ std::optional<Frame> readFrameFile(const std::string& path, std::uint32_t width,
     std::vector<std::uint8_t> bytes(expected);
     file->read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(expected));
     if (static_cast<std::uintmax_t>(file->gcount()) != expected) {
-        error = shortened(path) + ": read error";
+        error = kelo::echoed(path) + ": read error";
         return std::nullopt;
     }
     Frame frame(expected / 2);
@@ -146,7 +146,7 @@ std::optional<std::vector<double>> readCellFile(const std::string& path, std::si
     const bool read =
         forEachValueLine(*file, path, error, [&](std::size_t lineNumber, const std::string& text) {
             if (cells.size() == count) {
-                error = shortened(path) + ": more than " + std::to_string(count) +
+                error = kelo::echoed(path) + ": more than " + std::to_string(count) +
                         " values, but the unit has " + cellsText;
                 return false;
             }
@@ -161,7 +161,7 @@ std::optional<std::vector<double>> readCellFile(const std::string& path, std::si
         });
     if (!read) return std::nullopt;
     if (cells.size() != count) {
-        error = shortened(path) + ": " + std::to_string(cells.size()) +
+        error = kelo::echoed(path) + ": " + std::to_string(cells.size()) +
                 " values, but the unit has " + cellsText;
         return std::nullopt;
     }
@@ -189,7 +189,7 @@ std::optional<Reflectance> readReflectanceFile(const std::string& path, std::str
         });
     if (!read) return std::nullopt;
     if (reflectance.values.empty()) {
-        error = shortened(path) + ": no reflectance values";
+        error = kelo::echoed(path) + ": no reflectance values";
         return std::nullopt;
     }
     return reflectance;

@@ -13,8 +13,10 @@ namespace kelo {
 // The most characters of such text one message repeats.
 constexpr std::size_t kLongestEcho = 80;
 
-// `text` with every byte outside printable ASCII as \xNN, at most
-// kLongestEcho characters, cut with "...".
+// `text` with every byte outside printable ASCII as \xNN; when that is
+// longer than kLongestEcho characters, its start and its end joined by
+// "...", kLongestEcho characters in all, so that a long path still shows
+// its file name.
 inline std::string echoed(const std::string& text) {
     std::string shown;
     for (unsigned char c : text) {
@@ -27,7 +29,8 @@ inline std::string echoed(const std::string& text) {
         }
     }
     if (shown.size() <= kLongestEcho) return shown;
-    return shown.substr(0, kLongestEcho - 3) + "...";
+    constexpr std::size_t kKept = kLongestEcho - 3;
+    return shown.substr(0, kKept / 2) + "..." + shown.substr(shown.size() - (kKept - kKept / 2));
 }
 
 }  // namespace kelo
