@@ -7,7 +7,8 @@
 # An input that crashes a target, or runs over 10 s, or takes over 2 GB, is
 # kept in BUILD_DIR/findings/TARGET/; replay it with the target's program.
 set -u
-build=$1 source=$2 seconds=$3 runs=$4
+# The targets work in folders of their own: every path is made absolute.
+build=$(cd "$1" && pwd) source=$(cd "$2" && pwd) seconds=$3 runs=$4
 shift 4
 
 scratch=/tmp
