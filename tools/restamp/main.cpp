@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -20,9 +22,14 @@ enum ExitStatus { kSuccess = 0, kFailure = 1, kUsage = 2 };
 using ConfigImage = std::array<std::uint8_t, kelo::kConfigFileSize>;
 constexpr std::size_t kBlockStart = kelo::kConfigVersionSize;
 
-enum class ReadResult { kRead, kMissing, kShort, kLong };
+enum class ReadResult { kRead, kMissing, kNotRegular, kShort, kLong };
 
 ReadResult readImage(const char* path, ConfigImage& image) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status)) return ReadResult::kMissing;
+    // A folder cannot be read, and a device would be read without end.
+    if (!std::filesystem::is_regular_file(status)) return ReadResult::kNotRegular;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return ReadResult::kMissing;
     const bool complete = std::fread(image.data(), 1, image.size(), file) == image.size();
@@ -54,6 +61,9 @@ int restamp(const char* path) {
     switch (readImage(path, old)) {
         case ReadResult::kMissing:
             std::printf("System config file not found\n");
+            return kFailure;
+        case ReadResult::kNotRegular:
+            std::printf("%s: not a regular file; left as it is\n", kelo::echoed(path).c_str());
             return kFailure;
         case ReadResult::kShort:
             std::printf("Unable to read system config files\n");
