@@ -88,7 +88,8 @@ test-asan: setup
 
 # make fuzz: the fuzz targets of tests/fuzz, built with clang's libFuzzer
 # (installed when missing) in a folder of their own, each run for
-# FUZZ_SECONDS (default 60) on its corpus, or for FUZZ_RUNS inputs when set.
+# FUZZ_SECONDS (default 60) on its corpus, or for FUZZ_RUNS inputs when set,
+# as many at a time as there are cores.
 # The corpora grow in build-fuzz/corpus/; findings land in build-fuzz/findings/.
 FUZZ_DIR := build-fuzz
 FUZZ_SECONDS ?= 60
@@ -101,7 +102,8 @@ fuzz:
 	@[ -f $(FUZZ_DIR)/CMakeCache.txt ] || CC=clang CXX=clang++ \
 	  cmake -S . -B $(FUZZ_DIR) -DKELO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@cmake --build $(FUZZ_DIR) --parallel $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
-	@sh tests/fuzz/run-fuzzers.sh $(FUZZ_DIR) $(CURDIR) $(FUZZ_SECONDS) $(FUZZ_RUNS) $(FUZZ_TARGETS)
+	@sh tests/fuzz/run-fuzzers.sh $(FUZZ_DIR) $(CURDIR) $(FUZZ_SECONDS) $(FUZZ_RUNS) $(JOBS) \
+	  $(FUZZ_TARGETS)
 
 # make soak: the fault soak on the simulated camera, 100 unplug and plug-in
 # cycles with settings changes every 100 ms, cancelled trigger waits,

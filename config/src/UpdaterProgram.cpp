@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <cstdio>
 #include <filesystem>
@@ -33,10 +34,12 @@ std::string runConfigUpdater(const std::string& systemFilePath) {
     std::cout.flush();
     std::fflush(stdout);
 
+    const std::string name = "the updater " + program.toStdString();
+    const QFileInfo file(program);
+    if (!file.isFile() || !file.isExecutable()) return name + " is missing";
     QProcess updater;
     updater.setProcessChannelMode(QProcess::ForwardedChannels);
     updater.start(program, {QString::fromStdString(systemFilePath)});
-    const std::string name = "the updater " + program.toStdString();
     if (!updater.waitForStarted()) return name + " could not be started";
     updater.waitForFinished(-1);
     if (updater.exitStatus() != QProcess::NormalExit) return name + " crashed";

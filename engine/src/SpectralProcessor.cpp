@@ -121,15 +121,20 @@ void SpectralProcessor::setupLocked(const SystemConfig& record) {
     log << "\n Gaussian generated";
 
     imagePixels = dataSizeX * dataSizeY;
-    blurNormalisation.reset();
-    if (BlurNormalisation::supports(dataSizeX, dataSizeY))
-        blurNormalisation = std::make_unique<BlurNormalisation>(dataSizeX, dataSizeY);
     darkCells.assign(numCells, 0.0);
     log << "\n Images Generated";
 
+    // The image-sized buffers only once the calibration is there: without
+    // it every frame is refused, and the image a damaged system file
+    // describes may be far larger than the unit's.
     sampler.reset();
+    blurNormalisation.reset();
+    workingFrame = Frame();
     calibrationLoaded = calibration.loadCalibration(record, log);
     if (calibrationLoaded) {
+        if (BlurNormalisation::supports(dataSizeX, dataSizeY))
+            blurNormalisation = std::make_unique<BlurNormalisation>(dataSizeX, dataSizeY);
+        workingFrame.assign(imagePixels, 0);
         refusal.clear();
         kelo::engine::CellGeometry geometry;
         geometry.imageWidth = dataSizeX;
@@ -153,7 +158,6 @@ void SpectralProcessor::setupLocked(const SystemConfig& record) {
     blurEveryFrame = true;
     setRestrictedRangeLocked(true);
     cellValues.assign(numCells, 0.0);
-    workingFrame.assign(imagePixels, 0);
     diagnostics = FitDiagnostics();
     diagnostics.saturatedCells.reserve(numCells);
     std::lock_guard<std::mutex> lock(diagnosticsMutex);

@@ -264,7 +264,7 @@ TEST(SystemConfigFile, OldLayoutWithoutItsUpdaterKeepsTheDefaults) {
                           0),
               0u)
         << lines;
-    EXPECT_NE(lines.find("restamp could not be started\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("restamp is missing\n"), std::string::npos) << lines;
     EXPECT_EQ(config.getNumCells(), 900);
     EXPECT_EQ(config.getFullDeviceId(), "");
     EXPECT_EQ(kelo::test::readBytes("cal/U1/U1-cfgSys.bin"), bytes);
