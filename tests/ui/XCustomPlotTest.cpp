@@ -1,5 +1,7 @@
 // The plot every chart is drawn on: its height rule, its resize signal and
 // the export of what it shows.
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -46,6 +48,14 @@ private slots:
         QCOMPARE(written.read(5), QByteArray("%PDF-"));
 
         QVERIFY(!plot.exportTo(folder.filePath("missing/spectrum.png")));
+        // A folder in the way is left alone, and an earlier picture is
+        // kept whole when an export fails.
+        QVERIFY(QDir(folder.path()).mkdir("taken.png"));
+        QVERIFY(!plot.exportTo(folder.filePath("taken.png")));
+        QVERIFY(QFileInfo(folder.filePath("taken.png")).isDir());
+        QVERIFY(QDir(folder.path()).mkdir("spectrum.png.part"));
+        QVERIFY(!plot.exportTo(png));
+        QCOMPARE(QImage(png).size(), QSize(400, 300));
     }
 };
 

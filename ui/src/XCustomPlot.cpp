@@ -5,6 +5,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QResizeEvent>
+#include <filesystem>
+#include <system_error>
+
+#include "config/AtomicFile.h"
 
 XCustomPlot::XCustomPlot(QWidget* parent) : QCustomPlot(parent), aspect(1.0f) {
     QSizePolicy policy = sizePolicy();
@@ -17,9 +21,27 @@ int XCustomPlot::heightForWidth(int w) const {
     return static_cast<int>(w * aspect);
 }
 
+// The picture is drawn into a file beside the target and renamed into place,
+// so that a failed export keeps an earlier picture; only a regular file (or
+// nothing) is replaced, never a folder or a device.
 bool XCustomPlot::exportTo(const QString& fileName) {
-    if (fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) return savePdf(fileName);
-    return savePng(fileName);
+    const std::filesystem::path target = fileName.toStdString();
+    std::filesystem::path part = target;
+    part += ".part";
+    if (!kelo::regularFileProblem(target).empty() || !kelo::regularFileProblem(part).empty())
+        return false;
+    std::error_code error;
+    std::filesystem::remove(part, error);
+    const QString partName = QString::fromStdString(part.string());
+    const bool drawn = fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
+                           ? savePdf(partName)
+                           : savePng(partName);
+    if (drawn) std::filesystem::rename(part, target, error);
+    if (!drawn || error) {
+        std::filesystem::remove(part, error);
+        return false;
+    }
+    return true;
 }
 
 void XCustomPlot::resizeEvent(QResizeEvent* event) {
