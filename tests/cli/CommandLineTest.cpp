@@ -119,6 +119,10 @@ TEST_F(CommandLine, NumbersOutsideTheirRangeAreRefusedNamingOptionAndRange) {
          2,
          "kelo cells: unit id \"" + shortenedRun('K') +
              "\" is longer than 9 characters, the most a unit's system file holds"},
+        {{"info", std::string(100000, 'K')},
+         2,
+         "kelo info: unit id \"" + shortenedRun('K') +
+             "\" is longer than 9 characters, the most a unit's system file holds"},
         {{"simunit", "K3S00042", "--full-id", std::string(100000, 'F')},
          2,
          "kelo simunit: full device id \"" + shortenedRun('F') +
