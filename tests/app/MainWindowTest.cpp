@@ -42,6 +42,14 @@ using Brevanta::KelSpectro;
 constexpr const char* kUnit = "K3S00042";
 constexpr int kDeadlineMs = 10000;
 
+// Under AddressSanitizer freed memory waits in a quarantine, so the resident
+// size grows whatever the program does; LeakSanitizer finds leaks there.
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kResidentSizeMeansMemoryHeld = false;
+#else
+constexpr bool kResidentSizeMeansMemoryHeld = true;
+#endif
+
 // The operator's answers: Browse once, then `folder` (Cancel when empty);
 // `saveAs` in the Save dialog; warnings and opened documents are noted.
 class ScriptedPrompts : public kelo::app::OperatorPrompts {
@@ -415,7 +423,8 @@ void MainWindowTest::unplugAndPlugInRebuildTheWindow() {
     }
     // The same window rebuilt fifteen times more holds no more memory for it.
     const long grown = residentKilobytes() - residentAtFifth;
-    QVERIFY2(grown < 20000, qPrintable(QString("%1 kB").arg(grown)));
+    QVERIFY2(grown < 20000 || !kResidentSizeMeansMemoryHeld,
+             qPrintable(QString("%1 kB").arg(grown)));
     SpectrumCounter spectra(*window);
     window->form()->actionPlay->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(spectra.count >= 3, kDeadlineMs);
