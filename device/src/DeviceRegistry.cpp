@@ -33,7 +33,15 @@ DeviceRegistry::~DeviceRegistry() {
 }
 
 bool DeviceRegistry::simulatedCameras() {
-    return std::string(kelo::camera::sdkBackendName()) == kelo::camera::kSimulatedBackend;
+    return std::string(kelo::camera::sdkBackendName()) == "sim";
+}
+
+void DeviceRegistry::setNetworkSearch(bool on) {
+    kelo::camera::sdkSetNetworkDiscovery(on);
+}
+
+bool DeviceRegistry::networkSearch() {
+    return kelo::camera::sdkNetworkDiscovery();
 }
 
 bool DeviceRegistry::initialize() {

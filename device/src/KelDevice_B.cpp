@@ -2,6 +2,7 @@
 #include "device/KelDevice_B.h"
 
 #include <iostream>
+#include <vector>
 
 #include "NodeAccess.h"
 #include "camera/InstantCamera.h"
@@ -29,6 +30,49 @@ constexpr FlashSetting kFlashSettings[] = {
     {"UserOutput1", true},      // 1 on
     {"ExposureActive", false},  // 2 during exposure
 };
+
+// The nodes each feature needs, by kind.
+struct FeatureNodes {
+    Brevanta::CameraFeature feature;
+    const char* description;
+    std::vector<const char*> floats;
+    std::vector<const char*> enumerations;
+    std::vector<const char*> booleans;
+};
+
+const std::vector<FeatureNodes>& featureNodes() {
+    using Brevanta::CameraFeature;
+    static const std::vector<FeatureNodes> table = {
+        {CameraFeature::Gain, "gain", {"Gain"}, {}, {}},
+        {CameraFeature::AutoExposure,
+         "automatic exposure",
+         {"AutoExposureTimeLowerLimit", "AutoExposureTimeUpperLimit"},
+         {"ExposureAuto"},
+         {}},
+        {CameraFeature::HardwareTrigger,
+         "hardware trigger",
+         {},
+         {"TriggerSelector", "TriggerMode", "TriggerSource", "TriggerActivation"},
+         {}},
+        {CameraFeature::Flash,
+         "flash",
+         {},
+         {"LineSelector", "LineMode", "LineSource"},
+         {"UserOutputValue"}},
+    };
+    return table;
+}
+
+// The first node of `nodes` that the camera lacks, or null.
+const char* firstMissingNode(NodeMap& map, const FeatureNodes& nodes) {
+    for (const char* name : nodes.floats)
+        if (map.floatNode(name) == nullptr) return name;
+    for (const char* name : nodes.enumerations)
+        if (map.enumerationNode(name) == nullptr) return name;
+    for (const char* name : nodes.booleans)
+        if (map.booleanNode(name) == nullptr) return name;
+    return nullptr;
+}
 
 // Sets `node` to `value` only inside its limits, inclusive.
 void setWithinLimits(FloatNode& node, double value) {
@@ -63,12 +107,24 @@ bool KelDevice_B::open(bool binning) {
         required(overlapMode).setValue("Off");
 
         serialNumber = camera->deviceInfo().serialNumber;
+        findMissingFeatures(nodes);
         const std::int64_t binningFactor = binning ? 2 : 1;
         required(nodes.integerNode("BinningHorizontal")).setValue(binningFactor);
         required(nodes.integerNode("BinningVertical")).setValue(binningFactor);
         return true;
     } catch (const GenericException&) {
         return false;
+    }
+}
+
+void KelDevice_B::findMissingFeatures(NodeMap& nodes) {
+    lacking.clear();
+    for (const FeatureNodes& feature : featureNodes()) {
+        const char* missing = firstMissingNode(nodes, feature);
+        if (missing == nullptr) continue;
+        lacking[feature.feature] = missing;
+        std::cerr << "camera " << serialNumber << " has no node " << missing << ": "
+                  << feature.description << " is not available\n";
     }
 }
 

@@ -72,7 +72,7 @@ public:
     Outcome outcome = Outcome::Image;
     int stopCount = 0;
 
-    camera::DeviceInfo deviceInfo() const override { return {"FAKE0001", "UNIT0001"}; }
+    camera::DeviceInfo deviceInfo() const override { return {"FAKE0001", "UNIT0001", "test"}; }
     void open() override { opened = true; }
     void close() override { opened = false; }
     bool isOpen() const override { return opened; }

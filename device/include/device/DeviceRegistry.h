@@ -35,6 +35,11 @@ public:
     // True when the cameras are the simulated ones, whose knobs the
     // application may offer.
     static bool simulatedCameras();
+    // Whether listing cameras also searches the network for GigE Vision
+    // cameras, which broadcasts on every network interface. Off unless the
+    // camera backend says gige; applies from the next listing.
+    static void setNetworkSearch(bool on);
+    static bool networkSearch();
 
     // How many creations were recorded, null results included.
     std::uint16_t createdCount() const { return deviceCount; }

@@ -12,11 +12,15 @@
 #include <QObject>
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "device/Frame.h"
 
 namespace Brevanta {
+
+// What the instrument offers that needs nodes a camera may lack.
+enum class CameraFeature { Gain, AutoExposure, HardwareTrigger, Flash };
 
 class KelDevice : public QObject {
     Q_OBJECT
@@ -94,6 +98,10 @@ public:
     virtual bool isConnected() = 0;
     // Opens the camera with its defaults; binning 2 x 2 when true, else 1 x 1.
     virtual bool open(bool binning) = 0;
+    // The features the camera opened last cannot serve, each with the first
+    // node it lacks; empty when it serves them all. Filled by open, which
+    // reports each missing node once on standard error.
+    const std::map<CameraFeature, std::string>& missingFeatures() const { return lacking; }
     // Stops grabbing, turns the flash off, closes and releases the camera.
     virtual void close() = 0;
     virtual bool isGrabbing() = 0;
@@ -110,6 +118,7 @@ protected:
     std::atomic<std::int32_t> width{0};
     std::atomic<std::int32_t> height{0};
     std::atomic<double> gain{0.0};
+    std::map<CameraFeature, std::string> lacking;
 };
 
 }  // namespace Brevanta

@@ -13,6 +13,7 @@
 
 namespace kelo::camera {
 class InstantCamera;
+class NodeMap;
 }
 
 namespace Brevanta {
@@ -64,6 +65,8 @@ public:
 
 private:
     bool setAutoMode(const char* nodeName, const char* symbol);
+    // Fills `lacking` from the opened camera's nodes.
+    void findMissingFeatures(kelo::camera::NodeMap& nodes);
     // getFrameTimeoutMs for an exposure already read.
     unsigned frameTimeoutMs(double exposureUs);
     void setFloatUnchecked(const char* nodeName, double value);

@@ -1,4 +1,6 @@
 // The camera SDK's entry points, served by the simulated cameras.
+#include <atomic>
+
 #include "Simulator.h"
 #include "camera/CameraDevice.h"
 
@@ -27,7 +29,19 @@ void sdkTerminate() {
 }
 
 const char* sdkBackendName() {
-    return kSimulatedBackend;
+    return "sim";
+}
+
+namespace {
+std::atomic<bool> networkDiscovery{false};
+}
+
+void sdkSetNetworkDiscovery(bool on) {
+    networkDiscovery = on;
+}
+
+bool sdkNetworkDiscovery() {
+    return networkDiscovery;
 }
 
 TransportLayerFactory& transportLayerFactory() {

@@ -136,7 +136,7 @@ std::size_t Simulator::enumerate(camera::DeviceInfoList& list, bool addToList) c
     if (!addToList) list.clear();
     for (const SimulatedCamera& camera : current.cameras)
         if (unplugged.count(camera.serialNumber) == 0)
-            list.push_back({camera.serialNumber, camera.userDefinedName});
+            list.push_back({camera.serialNumber, camera.userDefinedName, camera::kSimulatedBackend});
     return list.size();
 }
 
@@ -148,7 +148,8 @@ std::unique_ptr<camera::CameraDevice> Simulator::createDevice(const camera::Devi
                                        " is attached");
     const auto missing = removedNodes.find(info.serialNumber);
     auto device = std::make_unique<SimCameraDevice>(
-        camera::DeviceInfo{camera->serialNumber, camera->userDefinedName}, current.root,
+        camera::DeviceInfo{camera->serialNumber, camera->userDefinedName, camera::kSimulatedBackend},
+        current.root,
         SceneSettings{current.scene, current.noise, current.seed},
         missing == removedNodes.end() ? std::set<std::string>{} : missing->second,
         [this](SimCameraDevice* gone) { forget(gone); });

@@ -19,9 +19,13 @@
 
 namespace kelo::camera {
 
+// Which backend serves a camera; kSimulatedBackend for the simulated ones.
+inline constexpr const char* kSimulatedBackend = "simulated";
+
 struct DeviceInfo {
     std::string serialNumber;     // identifies the camera in enumeration
     std::string userDefinedName;  // the spectrometer's device id
+    std::string backend;          // what serves the camera: kSimulatedBackend, ...
 };
 using DeviceInfoList = std::vector<DeviceInfo>;
 
@@ -83,9 +87,11 @@ public:
 void sdkInitialize();
 void sdkTerminate();
 TransportLayerFactory& transportLayerFactory();
-// Which backend serves the cameras; kSimulatedBackend for the simulated
-// cameras.
-inline constexpr const char* kSimulatedBackend = "simulated";
+// The backend chosen at start-up: "auto", "gige", "aravis-fake" or "sim".
 const char* sdkBackendName();
+// GigE Vision discovery on the network during enumeration (broadcasts on
+// every interface): only when the operator asks for it.
+void sdkSetNetworkDiscovery(bool on);
+bool sdkNetworkDiscovery();
 
 }  // namespace kelo::camera
