@@ -19,13 +19,13 @@ TEST_F(CameraNodesTest, EnumerationListsThePluggedCamerasWithTheirUnitNames) {
     simcam::SimulatorSettings settings = quietSettings();
     settings.cameras = {{"1", "K3S00001"}, {"2", "K3S00002"}, {"3", "K3S00003"}};
     simcam::configure(settings);
-    camera::DeviceInfoList list = {{"stale", "stale"}};
+    camera::DeviceInfoList list = {{"stale", "stale", "simulated"}};
     EXPECT_EQ(camera::transportLayerFactory().enumerateDevices(list), 3u);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].serialNumber, "1");
     EXPECT_EQ(list[2].userDefinedName, "K3S00003");
     EXPECT_EQ(camera::transportLayerFactory().enumerateDevices(list, true), 6u);
-    EXPECT_THROW(camera::transportLayerFactory().createDevice({"4", "K3S00004"}),
+    EXPECT_THROW(camera::transportLayerFactory().createDevice({"4", "K3S00004", "simulated"}),
                  camera::RuntimeException);
 }
 

@@ -36,7 +36,7 @@ TEST_F(UnplugTest, AnUnpluggedCameraIsRemovedAndNoLongerListed) {
     EXPECT_THROW(exposure.setValue(1000.0), camera::RuntimeException);
     EXPECT_EQ(exposure.accessMode(), camera::AccessMode::NotAvailable);
     EXPECT_THROW(device->open(), camera::RuntimeException);
-    EXPECT_THROW(camera::transportLayerFactory().createDevice({kSerial, kUnitId}),
+    EXPECT_THROW(camera::transportLayerFactory().createDevice({kSerial, kUnitId, "simulated"}),
                  camera::RuntimeException);
     // Releasing a removed camera is quiet.
     device->stopGrabbing();
