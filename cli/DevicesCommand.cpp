@@ -1,5 +1,5 @@
 // kelo devices: the attached cameras, one line each: serial number, tab,
-// user-defined name (the unit's device id).
+// user-defined name (the unit's device id), tab, the backend serving it.
 #include <iostream>
 
 #include "ArgumentList.h"
@@ -15,7 +15,7 @@ int runDevices(const Words& words) {
     if (!arguments->positional().empty()) return usageError("devices", "usage: kelo devices");
 
     for (const camera::DeviceInfo& camera : device::listCameras())
-        std::cout << camera.serialNumber << "\t" << camera.userDefinedName << "\n";
+        std::cout << camera.serialNumber << "\t" << camera.userDefinedName << "\t" << camera.backend << "\n";
     std::cout.flush();
     return 0;
 }

@@ -30,7 +30,7 @@ const CommandEntry kCommands[] = {
      "solve ID CELLS --out FILE [--full] [--dark CELLS] [--repeat N]\n"
      "                           spectrum of a cell vector: wavelength, tab, value per line",
      kelo::cli::runSolve},
-    {"devices", "devices                  attached cameras: serial number, tab, unit id",
+    {"devices", "devices                  attached cameras: serial number, unit id, backend (tabs)",
      kelo::cli::runDevices},
     {"grab",
      "grab [--exposure-ms X] [--gain G] [--pixel-format 8|12] [--flash off|on|exposure]\n"

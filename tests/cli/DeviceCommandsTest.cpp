@@ -70,7 +70,7 @@ TEST(KeloDevices, ListsEveryAttachedCameraWithItsUnit) {
         SimulatorEnvironment simulator("40012345:K3S00042,40012399:K3S00043,7:SPARE");
         const auto result = runProgram(KELO_PROGRAM, {"devices"}, dir.path());
         EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(result.out, "40012345\tK3S00042\n40012399\tK3S00043\n7\tSPARE\n");
+        EXPECT_EQ(result.out, "40012345\tK3S00042\tsimulated\n40012399\tK3S00043\tsimulated\n7\tSPARE\tsimulated\n");
         EXPECT_EQ(result.err, "");
     }
     {

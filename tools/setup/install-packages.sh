@@ -22,6 +22,9 @@ fonts-dejavu-core
 qtbase5-doc-html
 libqcustomplot-doc
 poppler-utils
+libaravis-dev
+libusb-1.0-0-dev
+iproute2
 "
 
 # Targets that need more (make fuzz) name their packages as arguments.

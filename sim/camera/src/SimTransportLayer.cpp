@@ -1,53 +1,34 @@
-// The camera SDK's entry points, served by the simulated cameras.
-#include <atomic>
-
+// The simulated cameras behind the camera SDK's transport-layer interface.
 #include "Simulator.h"
-#include "camera/CameraDevice.h"
+#include "simcam/SimulatedCameras.h"
 
-namespace kelo::camera {
+namespace kelo::simcam {
 
 namespace {
 
-class SimTransportLayer : public TransportLayerFactory {
+class SimTransportLayer : public camera::TransportLayerFactory {
 public:
-    std::size_t enumerateDevices(DeviceInfoList& list, bool addToList) override {
-        return simcam::Simulator::instance().enumerate(list, addToList);
+    std::size_t enumerateDevices(camera::DeviceInfoList& list, bool addToList) override {
+        return Simulator::instance().enumerate(list, addToList);
     }
-    std::unique_ptr<CameraDevice> createDevice(const DeviceInfo& info) override {
-        return simcam::Simulator::instance().createDevice(info);
+    std::unique_ptr<camera::CameraDevice> createDevice(const camera::DeviceInfo& info) override {
+        return Simulator::instance().createDevice(info);
     }
 };
 
 }  // namespace
 
-void sdkInitialize() {
-    simcam::Simulator::instance().configure(simcam::settingsFromEnvironment());
+void startSimulator() {
+    Simulator::instance().configure(settingsFromEnvironment());
 }
 
-void sdkTerminate() {
-    simcam::Simulator::instance().stopTimers();
+void stopSimulator() {
+    Simulator::instance().stopTimers();
 }
 
-const char* sdkBackendName() {
-    return "sim";
-}
-
-namespace {
-std::atomic<bool> networkDiscovery{false};
-}
-
-void sdkSetNetworkDiscovery(bool on) {
-    networkDiscovery = on;
-}
-
-bool sdkNetworkDiscovery() {
-    return networkDiscovery;
-}
-
-TransportLayerFactory& transportLayerFactory() {
-    // Never destroyed: devices may still use the SDK during static destruction.
+camera::TransportLayerFactory& simulatedCameras() {
     static SimTransportLayer* factory = new SimTransportLayer;
     return *factory;
 }
 
-}  // namespace kelo::camera
+}  // namespace kelo::simcam

@@ -7,6 +7,7 @@
 
 #include "SimCameraTestSupport.h"
 #include "simcam/SensorModel.h"
+#include "simcam/SimulatedCameras.h"
 
 namespace kelo::simcamtest {
 namespace {
@@ -20,12 +21,12 @@ TEST_F(CameraNodesTest, EnumerationListsThePluggedCamerasWithTheirUnitNames) {
     settings.cameras = {{"1", "K3S00001"}, {"2", "K3S00002"}, {"3", "K3S00003"}};
     simcam::configure(settings);
     camera::DeviceInfoList list = {{"stale", "stale", "simulated"}};
-    EXPECT_EQ(camera::transportLayerFactory().enumerateDevices(list), 3u);
+    EXPECT_EQ(simcam::simulatedCameras().enumerateDevices(list), 3u);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].serialNumber, "1");
     EXPECT_EQ(list[2].userDefinedName, "K3S00003");
-    EXPECT_EQ(camera::transportLayerFactory().enumerateDevices(list, true), 6u);
-    EXPECT_THROW(camera::transportLayerFactory().createDevice({"4", "K3S00004", "simulated"}),
+    EXPECT_EQ(simcam::simulatedCameras().enumerateDevices(list, true), 6u);
+    EXPECT_THROW(simcam::simulatedCameras().createDevice({"4", "K3S00004", "simulated"}),
                  camera::RuntimeException);
 }
 

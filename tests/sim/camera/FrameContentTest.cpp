@@ -13,6 +13,7 @@
 #include "SimCameraTestSupport.h"
 #include "config/UnitFiles.h"
 #include "simcam/SensorModel.h"
+#include "simcam/SimulatedCameras.h"
 
 namespace kelo::simcamtest {
 namespace {
@@ -283,8 +284,8 @@ std::vector<std::uint16_t> frameOfDamagedUnit(
     settings.root = folder.path();
     simcam::configure(settings);
     camera::DeviceInfoList list;
-    camera::transportLayerFactory().enumerateDevices(list);
-    auto device = camera::transportLayerFactory().createDevice(list.at(0));
+    simcam::simulatedCameras().enumerateDevices(list);
+    auto device = simcam::simulatedCameras().createDevice(list.at(0));
     device->open();
     setUnitWindow(*device, 10000.0, 0.0);
     return pixelsOf(grabOne(*device));

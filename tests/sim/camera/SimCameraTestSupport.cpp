@@ -7,6 +7,7 @@
 #include "config/UnitFiles.h"
 #include "simcam/SceneSpectra.h"
 #include "simcam/SensorModel.h"
+#include "simcam/SimulatedCameras.h"
 
 namespace kelo::simcamtest {
 
@@ -53,10 +54,10 @@ const UnitView& SimCameraTest::unit() {
 
 std::unique_ptr<camera::CameraDevice> SimCameraTest::openCamera(const std::string& serial) {
     camera::DeviceInfoList list;
-    camera::transportLayerFactory().enumerateDevices(list);
+    simcam::simulatedCameras().enumerateDevices(list);
     for (const camera::DeviceInfo& info : list)
         if (info.serialNumber == serial) {
-            auto device = camera::transportLayerFactory().createDevice(info);
+            auto device = simcam::simulatedCameras().createDevice(info);
             device->open();
             return device;
         }

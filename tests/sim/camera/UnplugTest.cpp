@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "SimCameraTestSupport.h"
+#include "simcam/SimulatedCameras.h"
 
 namespace kelo::simcamtest {
 namespace {
@@ -15,7 +16,7 @@ class UnplugTest : public SimCameraTest {};
 
 bool enumerated(const std::string& serial) {
     camera::DeviceInfoList list;
-    camera::transportLayerFactory().enumerateDevices(list);
+    simcam::simulatedCameras().enumerateDevices(list);
     for (const camera::DeviceInfo& info : list)
         if (info.serialNumber == serial) return true;
     return false;
@@ -36,7 +37,7 @@ TEST_F(UnplugTest, AnUnpluggedCameraIsRemovedAndNoLongerListed) {
     EXPECT_THROW(exposure.setValue(1000.0), camera::RuntimeException);
     EXPECT_EQ(exposure.accessMode(), camera::AccessMode::NotAvailable);
     EXPECT_THROW(device->open(), camera::RuntimeException);
-    EXPECT_THROW(camera::transportLayerFactory().createDevice({kSerial, kUnitId, "simulated"}),
+    EXPECT_THROW(simcam::simulatedCameras().createDevice({kSerial, kUnitId, "simulated"}),
                  camera::RuntimeException);
     // Releasing a removed camera is quiet.
     device->stopGrabbing();
