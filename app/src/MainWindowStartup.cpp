@@ -14,6 +14,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "CameraFeatureControls.h"
 #include "CollectedSettings.h"
 #include "LiveSession.h"
 #include "SimulatorMenu.h"
@@ -62,7 +63,8 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent),
       ui(new Ui::MainWindow),
       prompts(kelo::app::dialogPrompts()),
-      collectedSettings(std::make_unique<kelo::app::CollectedSettings>()) {
+      collectedSettings(std::make_unique<kelo::app::CollectedSettings>()),
+      featureControls(std::make_unique<kelo::app::CameraFeatureControls>()) {
     ui->setupUi(this);
     resetUi();
 
@@ -130,6 +132,7 @@ void MainWindow::setPrompts(std::unique_ptr<kelo::app::OperatorPrompts> replacem
 
 void MainWindow::resetUi() {
     ui->settingsFrame->hide();
+    featureControls->restore();
     if (plotsCreated) {
         delete colorWidget;
         delete timeSeriesPlot;

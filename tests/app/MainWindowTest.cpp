@@ -1,6 +1,7 @@
 // The whole window on the simulated camera, driven as an operator drives it:
 // start-up with and without a camera, live and single acquisitions, the
-// collections and corrections, hardware trigger, unplugging, and the end.
+// collections and corrections, hardware trigger, unplugging, a camera that
+// lacks features, and the end.
 #include <sys/resource.h>
 
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QDoubleSpinBox>
 #include <QStatusBar>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -136,6 +138,7 @@ private slots:
     void collectionsCorrectionsAndTheFlashGroup();
     void hardwareTriggerGivesSpectraAndSnapSwitchesItOff();
     void unplugAndPlugInRebuildTheWindow();
+    void controlsOfFeaturesTheCameraLacksAreDisabledUntilACameraServesThem();
     void unitsWithoutColourOrBlurStartWithoutThem();
     void closingWritesTheUserConfiguration();
     void quickSavesAndTheSaveDialogWriteTheirFiles();
@@ -148,6 +151,8 @@ private:
     // `unit` is given); null, with the test failed, when start-up failed.
     std::unique_ptr<MainWindow> startWindow(const std::string& scene = "halogen",
                                             const std::string& unit = kUnit);
+    // A window started on the cameras plugged in now.
+    std::unique_ptr<MainWindow> launchWindow();
     fs::path userFile(const std::string& unit = kUnit) const {
         return folder->path() / "cal" / unit / (unit + "-cfgUsr.txt");
     }
@@ -173,6 +178,10 @@ void MainWindowTest::cleanup() {
 std::unique_ptr<MainWindow> MainWindowTest::startWindow(const std::string& scene,
                                                         const std::string& unit) {
     serial = folder->plugCameras(1, scene, unit).front();
+    return launchWindow();
+}
+
+std::unique_ptr<MainWindow> MainWindowTest::launchWindow() {
     auto window = std::make_unique<MainWindow>();
     auto answers = std::make_unique<ScriptedPrompts>(QString());
     prompts = answers.get();
@@ -429,6 +438,57 @@ void MainWindowTest::unplugAndPlugInRebuildTheWindow() {
     window->form()->actionPlay->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(spectra.count >= 3, kDeadlineMs);
     window->form()->actionStop->trigger();
+}
+
+void MainWindowTest::controlsOfFeaturesTheCameraLacksAreDisabledUntilACameraServesThem() {
+    serial = folder->plugCameras(1, "halogen").front();
+    simcam::removeNode(serial, "LineSelector");
+    simcam::removeNode(serial, "ExposureAuto");
+    std::unique_ptr<MainWindow> window = launchWindow();
+    QVERIFY(window != nullptr);
+    Ui::MainWindow* ui = window->form();
+    const QList<QAction*> flashModes = {ui->actionFlashOff, ui->actionFlashAuto,
+                                        ui->actionFlashOn};
+    for (QAction* flash : flashModes) {
+        QVERIFY(!flash->isEnabled());
+        QCOMPARE(flash->toolTip(),
+                 QString("This camera has no LineSelector node: flash is not available"));
+    }
+    const QString noAutoExposure =
+        "This camera has no ExposureAuto node: automatic exposure is not available";
+    QCOMPARE(ui->actionAE->toolTip(), noAutoExposure);
+    for (QWidget* limit : {ui->doubleSpinBoxAEMin, ui->doubleSpinBoxAEMax}) {
+        QVERIFY(!limit->isEnabled());
+        QCOMPARE(limit->toolTip(), noAutoExposure);
+    }
+    QVERIFY(ui->spinBoxGain->isEnabled() && ui->actionHWTrigger->isEnabled());
+    QCOMPARE(ui->actionHWTrigger->toolTip(), QString("HW trigger (F8)"));
+
+    // Live, which offers auto exposure, does not offer it here.
+    ui->actionPlay->trigger();
+    QVERIFY(ui->actionStop->isEnabled() && !ui->actionAE->isEnabled());
+    ui->actionStop->trigger();
+    QVERIFY(ui->actionHWTrigger->isEnabled());
+
+    // Another camera, serving everything: the controls are the form's again.
+    QSignalSpy assembled(window.get(), &MainWindow::assembled);
+    QTimer operatorHand;
+    QObject::connect(&operatorHand, &QTimer::timeout, [&] {
+        if (deviceWaitBox(*window) == nullptr) return;
+        operatorHand.stop();
+        serial = folder->plugCameras(1, "halogen").front();
+    });
+    operatorHand.start(5);
+    simcam::unplug(serial);
+    QTRY_COMPARE_WITH_TIMEOUT(assembled.count(), 1, kDeadlineMs);
+    QVERIFY(std::all_of(flashModes.begin(), flashModes.end(),
+                        [](QAction* flash) { return flash->isEnabled(); }));
+    QCOMPARE(ui->actionFlashOff->toolTip(), QString("Switch the flash off"));
+    QVERIFY(ui->doubleSpinBoxAEMin->isEnabled() && ui->doubleSpinBoxAEMin->toolTip().isEmpty());
+    QCOMPARE(ui->actionAE->toolTip(), QString("Auto Exposure Mode"));
+    ui->actionPlay->trigger();
+    QVERIFY(ui->actionAE->isEnabled());
+    ui->actionStop->trigger();
 }
 
 void MainWindowTest::unitsWithoutColourOrBlurStartWithoutThem() {
