@@ -16,6 +16,7 @@
 
 #include "CameraFeatureControls.h"
 #include "CollectedSettings.h"
+#include "DevicesMenu.h"
 #include "LiveSession.h"
 #include "SimulatorMenu.h"
 #include "OperatorPrompts.h"
@@ -83,6 +84,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->splitterDock->handle(1)->setEnabled(false);
     addIndicatorExtras();
     addShortcuts();
+    menuBar()->insertMenu(ui->menuHelp->menuAction(), new kelo::app::DevicesMenu(this));
     if (DeviceRegistry::simulatedCameras()) {
         simulatorMenu = new kelo::app::SimulatorMenu(this);
         menuBar()->addMenu(simulatorMenu);

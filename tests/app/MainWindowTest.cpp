@@ -1,7 +1,7 @@
 // The whole window on the simulated camera, driven as an operator drives it:
 // start-up with and without a camera, live and single acquisitions, the
 // collections and corrections, hardware trigger, unplugging, a camera that
-// lacks features, and the end.
+// lacks features, the Devices menu, and the end.
 #include <sys/resource.h>
 
 #include <QLabel>
@@ -11,8 +11,10 @@
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QDoubleSpinBox>
+#include <QSettings>
 #include <QStatusBar>
 #include <QtTest>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +25,7 @@
 #include "acquisition/KelSpectro.h"
 #include "app/MainWindow.h"
 #include "app/Theme.h"
+#include "device/DeviceRegistry.h"
 #include "device/KelDevice.h"
 #include "sim/SyntheticUnit.h"
 #include "simcam/SimulatorControl.h"
@@ -139,6 +142,7 @@ private slots:
     void hardwareTriggerGivesSpectraAndSnapSwitchesItOff();
     void unplugAndPlugInRebuildTheWindow();
     void controlsOfFeaturesTheCameraLacksAreDisabledUntilACameraServesThem();
+    void theNetworkSearchIsOffUntilChosenAndRemembered();
     void unitsWithoutColourOrBlurStartWithoutThem();
     void closingWritesTheUserConfiguration();
     void quickSavesAndTheSaveDialogWriteTheirFiles();
@@ -158,12 +162,18 @@ private:
     }
 
     std::unique_ptr<kelo::test::SimulatedUnitFolder> folder;
+    // The operator's remembered choices, away from the user's own.
+    QTemporaryDir settingsFolder;
     std::string serial;
     ScriptedPrompts* prompts = nullptr;  // of the window startWindow made
 };
 
 void MainWindowTest::initTestCase() {
     kelo::app::applyTheme(*qApp);
+    QVERIFY(settingsFolder.isValid());
+    QCoreApplication::setOrganizationName("Brevanta");
+    QCoreApplication::setApplicationName("KeloView");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
     folder = std::make_unique<kelo::test::SimulatedUnitFolder>(kUnit);
 }
 
@@ -489,6 +499,33 @@ void MainWindowTest::controlsOfFeaturesTheCameraLacksAreDisabledUntilACameraServ
     ui->actionPlay->trigger();
     QVERIFY(ui->actionAE->isEnabled());
     ui->actionStop->trigger();
+}
+
+void MainWindowTest::theNetworkSearchIsOffUntilChosenAndRemembered() {
+    std::unique_ptr<MainWindow> window = startWindow();
+    QVERIFY(window != nullptr);
+    const auto networkSearch = [](MainWindow& window) {
+        auto* devices = window.findChild<QMenu*>("menuDevices");
+        return devices != nullptr ? devices->findChild<QAction*>("actionNetworkSearch") : nullptr;
+    };
+    QAction* search = networkSearch(*window);
+    QVERIFY(search != nullptr);
+    QCOMPARE(search->text(), QString("Search the network for GigE cameras"));
+    QVERIFY(search->statusTip().contains("broadcast packets on every network interface"));
+    QVERIFY(search->isCheckable() && !search->isChecked());
+    QVERIFY(!DeviceRegistry::networkSearch());
+
+    search->trigger();
+    QVERIFY(DeviceRegistry::networkSearch());
+    window.reset();
+    DeviceRegistry::setNetworkSearch(false);
+    // The next start searches again.
+    MainWindow next;
+    QVERIFY(networkSearch(next)->isChecked());
+    QVERIFY(DeviceRegistry::networkSearch());
+    networkSearch(next)->trigger();
+    QVERIFY(!DeviceRegistry::networkSearch());
+    QVERIFY(!QSettings().value("devices/networkSearch").toBool());
 }
 
 void MainWindowTest::unitsWithoutColourOrBlurStartWithoutThem() {
