@@ -57,7 +57,8 @@ void CameraFeatureControls::show(QObject& window, FeatureAvailability camera) {
 
 void CameraFeatureControls::restore() {
     for (const Disabled& control : disabled)
-        if (control.control != nullptr) setState(*control.control, control.enabled, control.toolTip);
+        if (control.control != nullptr)
+            setState(*control.control, control.enabled, control.toolTip);
     disabled.clear();
     shown = FeatureAvailability();
 }
