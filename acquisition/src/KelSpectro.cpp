@@ -155,6 +155,10 @@ std::string KelSpectro::getUserDefinedName() {
     return device != nullptr ? device->getUserDefinedName() : std::string();
 }
 
+std::map<CameraFeature, std::string> KelSpectro::missingFeatures() const {
+    return device != nullptr ? device->missingFeatures() : std::map<CameraFeature, std::string>();
+}
+
 double KelSpectro::getExposureTime() {
     return device != nullptr ? device->getExposureTime() : 0.0;
 }

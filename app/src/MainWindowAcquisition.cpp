@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "CameraFeatureControls.h"
 #include "CollectedSettings.h"
 #include "FitReadout.h"
 #include "LiveSession.h"
@@ -16,6 +17,7 @@
 #include "ui/spectrumPlotWidget.h"
 #include "ui_mainwindow.h"
 
+using Brevanta::CameraFeature;
 using Brevanta::KelDevice;
 using kelo::app::CollectedSettings;
 using kelo::app::LiveSession;
@@ -66,7 +68,7 @@ void MainWindow::on_actionPlay_triggered() {
     endHardwareTrigger();
     exposureTimer->start(kExposureLabelMs);
     ui->actionStop->setEnabled(true);
-    ui->actionAE->setEnabled(true);
+    ui->actionAE->setEnabled(featureControls->camera().serves(CameraFeature::AutoExposure));
     for (QAction* action :
          {ui->actionPlay, ui->actionSnap, ui->actionHWTrigger, ui->actionColor})
         action->setEnabled(false);
@@ -95,7 +97,8 @@ void MainWindow::stopLive() {
     }
     ui->actionAE->setEnabled(false);
     ui->actionColor->setEnabled(true);
-    ui->actionHWTrigger->setEnabled(true);
+    ui->actionHWTrigger->setEnabled(
+        featureControls->camera().serves(CameraFeature::HardwareTrigger));
     ui->pBStartTimeSeries->setEnabled(true);
     liveRunning = false;
 }

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "CameraFeatureControls.h"
 #include "CollectedSettings.h"
 #include "LiveSession.h"
 #include "acquisition/KelSpectro.h"
@@ -41,6 +42,7 @@ void MainWindow::assemble() {
     specUtil->clearCollected();
     resetCorrections();
     applyInitialUiState();
+    featureControls->show(*this, kelo::app::FeatureAvailability(spectro->missingFeatures()));
 
     if (!spectro->getVisNirMode()) {
         ui->actionColor->setChecked(false);

@@ -14,7 +14,9 @@
 #include <iostream>
 #include <sstream>
 
+#include "CameraFeatureControls.h"
 #include "CollectedSettings.h"
+#include "DevicesMenu.h"
 #include "LiveSession.h"
 #include "SimulatorMenu.h"
 #include "OperatorPrompts.h"
@@ -62,7 +64,8 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent),
       ui(new Ui::MainWindow),
       prompts(kelo::app::dialogPrompts()),
-      collectedSettings(std::make_unique<kelo::app::CollectedSettings>()) {
+      collectedSettings(std::make_unique<kelo::app::CollectedSettings>()),
+      featureControls(std::make_unique<kelo::app::CameraFeatureControls>()) {
     ui->setupUi(this);
     resetUi();
 
@@ -81,6 +84,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->splitterDock->handle(1)->setEnabled(false);
     addIndicatorExtras();
     addShortcuts();
+    menuBar()->insertMenu(ui->menuHelp->menuAction(), new kelo::app::DevicesMenu(this));
     if (DeviceRegistry::simulatedCameras()) {
         simulatorMenu = new kelo::app::SimulatorMenu(this);
         menuBar()->addMenu(simulatorMenu);
@@ -130,6 +134,7 @@ void MainWindow::setPrompts(std::unique_ptr<kelo::app::OperatorPrompts> replacem
 
 void MainWindow::resetUi() {
     ui->settingsFrame->hide();
+    featureControls->restore();
     if (plotsCreated) {
         delete colorWidget;
         delete timeSeriesPlot;

@@ -10,6 +10,9 @@
 int main(int argc, char** argv) {
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication application(argc, argv);
+    // Where the operator's choices are remembered.
+    QApplication::setOrganizationName("Brevanta");
+    QApplication::setApplicationName("KeloView");
     QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     kelo::app::applyTheme(application);
 

@@ -1,6 +1,6 @@
 // The parts the window delegates to, without a window: the live session's
 // start and stop sequence on the simulated camera, the settings behind the
-// amber lamps and the fit read-out.
+// amber lamps, the fit read-out and the features a camera lacks.
 #include <gtest/gtest.h>
 
 #include <QThread>
@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "CollectedSettings.h"
+#include "FeatureAvailability.h"
 #include "FitReadout.h"
 #include "LiveSession.h"
 #include "OutputCapture.h"
@@ -19,10 +20,12 @@
 
 namespace {
 
+using Brevanta::CameraFeature;
 using Brevanta::KelDevice;
 using Brevanta::KelSpectro;
 using kelo::app::AcquisitionSettings;
 using kelo::app::CollectedSettings;
+using kelo::app::FeatureAvailability;
 using kelo::app::LiveSession;
 
 // True once `condition` holds, false after ten seconds without it.
@@ -129,6 +132,38 @@ TEST(FitReadout, WarnsAtTheIterationCapOrALargeResidual) {
     EXPECT_TRUE(readout.warning);
     EXPECT_NE(readout.toolTip.indexOf("iteration cap"), -1);
     EXPECT_EQ(readout.toolTip.indexOf("residual is large"), -1);
+}
+
+TEST(FeatureAvailability, EachLackingFeatureDisablesItsOwnControlsNamingTheNode) {
+    struct Lacking {
+        CameraFeature feature;
+        std::string node;
+        QString reason;
+    };
+    const Lacking cameras[] = {
+        {CameraFeature::Gain, "Gain", "This camera has no Gain node: gain is not available"},
+        {CameraFeature::AutoExposure, "ExposureAuto",
+         "This camera has no ExposureAuto node: automatic exposure is not available"},
+        {CameraFeature::HardwareTrigger, "TriggerMode",
+         "This camera has no TriggerMode node: hardware trigger is not available"},
+        {CameraFeature::Flash, "LineSelector",
+         "This camera has no LineSelector node: flash is not available"},
+    };
+    for (const Lacking& lacking : cameras) {
+        const FeatureAvailability camera({{lacking.feature, lacking.node}});
+        EXPECT_EQ(camera.unavailableReason(lacking.feature), lacking.reason);
+        for (const Lacking& other : cameras)
+            EXPECT_EQ(camera.serves(other.feature), other.feature != lacking.feature);
+        EXPECT_TRUE(FeatureAvailability().serves(lacking.feature));
+        EXPECT_EQ(FeatureAvailability().unavailableReason(lacking.feature), "");
+    }
+    // Every feature once, each with controls of its own.
+    QStringList everyControl;
+    for (const kelo::app::FeatureControlNames& feature : FeatureAvailability::controls())
+        everyControl << feature.objectNames;
+    EXPECT_EQ(FeatureAvailability::controls().size(), std::size(cameras));
+    EXPECT_EQ(everyControl.removeDuplicates(), 0);
+    EXPECT_TRUE(everyControl.contains("spinBoxGain") && everyControl.contains("actionHWTrigger"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The whole window on the simulated camera, driven as an operator drives it:
 // start-up with and without a camera, live and single acquisitions, the
-// collections and corrections, hardware trigger, unplugging, and the end.
+// collections and corrections, hardware trigger, unplugging, a camera that
+// lacks features, the Devices menu, and the end.
 #include <sys/resource.h>
 
 #include <QLabel>
@@ -10,8 +11,11 @@
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QDoubleSpinBox>
+#include <QSettings>
 #include <QStatusBar>
 #include <QtTest>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -21,6 +25,7 @@
 #include "acquisition/KelSpectro.h"
 #include "app/MainWindow.h"
 #include "app/Theme.h"
+#include "device/DeviceRegistry.h"
 #include "device/KelDevice.h"
 #include "sim/SyntheticUnit.h"
 #include "simcam/SimulatorControl.h"
@@ -136,6 +141,8 @@ private slots:
     void collectionsCorrectionsAndTheFlashGroup();
     void hardwareTriggerGivesSpectraAndSnapSwitchesItOff();
     void unplugAndPlugInRebuildTheWindow();
+    void controlsOfFeaturesTheCameraLacksAreDisabledUntilACameraServesThem();
+    void theNetworkSearchIsOffUntilChosenAndRemembered();
     void unitsWithoutColourOrBlurStartWithoutThem();
     void closingWritesTheUserConfiguration();
     void quickSavesAndTheSaveDialogWriteTheirFiles();
@@ -148,17 +155,25 @@ private:
     // `unit` is given); null, with the test failed, when start-up failed.
     std::unique_ptr<MainWindow> startWindow(const std::string& scene = "halogen",
                                             const std::string& unit = kUnit);
+    // A window started on the cameras plugged in now.
+    std::unique_ptr<MainWindow> launchWindow();
     fs::path userFile(const std::string& unit = kUnit) const {
         return folder->path() / "cal" / unit / (unit + "-cfgUsr.txt");
     }
 
     std::unique_ptr<kelo::test::SimulatedUnitFolder> folder;
+    // The operator's remembered choices, away from the user's own.
+    QTemporaryDir settingsFolder;
     std::string serial;
     ScriptedPrompts* prompts = nullptr;  // of the window startWindow made
 };
 
 void MainWindowTest::initTestCase() {
     kelo::app::applyTheme(*qApp);
+    QVERIFY(settingsFolder.isValid());
+    QCoreApplication::setOrganizationName("Brevanta");
+    QCoreApplication::setApplicationName("KeloView");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
     folder = std::make_unique<kelo::test::SimulatedUnitFolder>(kUnit);
 }
 
@@ -173,6 +188,10 @@ void MainWindowTest::cleanup() {
 std::unique_ptr<MainWindow> MainWindowTest::startWindow(const std::string& scene,
                                                         const std::string& unit) {
     serial = folder->plugCameras(1, scene, unit).front();
+    return launchWindow();
+}
+
+std::unique_ptr<MainWindow> MainWindowTest::launchWindow() {
     auto window = std::make_unique<MainWindow>();
     auto answers = std::make_unique<ScriptedPrompts>(QString());
     prompts = answers.get();
@@ -429,6 +448,84 @@ void MainWindowTest::unplugAndPlugInRebuildTheWindow() {
     window->form()->actionPlay->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(spectra.count >= 3, kDeadlineMs);
     window->form()->actionStop->trigger();
+}
+
+void MainWindowTest::controlsOfFeaturesTheCameraLacksAreDisabledUntilACameraServesThem() {
+    serial = folder->plugCameras(1, "halogen").front();
+    simcam::removeNode(serial, "LineSelector");
+    simcam::removeNode(serial, "ExposureAuto");
+    std::unique_ptr<MainWindow> window = launchWindow();
+    QVERIFY(window != nullptr);
+    Ui::MainWindow* ui = window->form();
+    const QList<QAction*> flashModes = {ui->actionFlashOff, ui->actionFlashAuto,
+                                        ui->actionFlashOn};
+    for (QAction* flash : flashModes) {
+        QVERIFY(!flash->isEnabled());
+        QCOMPARE(flash->toolTip(),
+                 QString("This camera has no LineSelector node: flash is not available"));
+    }
+    const QString noAutoExposure =
+        "This camera has no ExposureAuto node: automatic exposure is not available";
+    QCOMPARE(ui->actionAE->toolTip(), noAutoExposure);
+    for (QWidget* limit : {ui->doubleSpinBoxAEMin, ui->doubleSpinBoxAEMax}) {
+        QVERIFY(!limit->isEnabled());
+        QCOMPARE(limit->toolTip(), noAutoExposure);
+    }
+    QVERIFY(ui->spinBoxGain->isEnabled() && ui->actionHWTrigger->isEnabled());
+    QCOMPARE(ui->actionHWTrigger->toolTip(), QString("HW trigger (F8)"));
+
+    // Live, which offers auto exposure, does not offer it here.
+    ui->actionPlay->trigger();
+    QVERIFY(ui->actionStop->isEnabled() && !ui->actionAE->isEnabled());
+    ui->actionStop->trigger();
+    QVERIFY(ui->actionHWTrigger->isEnabled());
+
+    // Another camera, serving everything: the controls are the form's again.
+    QSignalSpy assembled(window.get(), &MainWindow::assembled);
+    QTimer operatorHand;
+    QObject::connect(&operatorHand, &QTimer::timeout, [&] {
+        if (deviceWaitBox(*window) == nullptr) return;
+        operatorHand.stop();
+        serial = folder->plugCameras(1, "halogen").front();
+    });
+    operatorHand.start(5);
+    simcam::unplug(serial);
+    QTRY_COMPARE_WITH_TIMEOUT(assembled.count(), 1, kDeadlineMs);
+    QVERIFY(std::all_of(flashModes.begin(), flashModes.end(),
+                        [](QAction* flash) { return flash->isEnabled(); }));
+    QCOMPARE(ui->actionFlashOff->toolTip(), QString("Switch the flash off"));
+    QVERIFY(ui->doubleSpinBoxAEMin->isEnabled() && ui->doubleSpinBoxAEMin->toolTip().isEmpty());
+    QCOMPARE(ui->actionAE->toolTip(), QString("Auto Exposure Mode"));
+    ui->actionPlay->trigger();
+    QVERIFY(ui->actionAE->isEnabled());
+    ui->actionStop->trigger();
+}
+
+void MainWindowTest::theNetworkSearchIsOffUntilChosenAndRemembered() {
+    std::unique_ptr<MainWindow> window = startWindow();
+    QVERIFY(window != nullptr);
+    const auto networkSearch = [](MainWindow& window) {
+        auto* devices = window.findChild<QMenu*>("menuDevices");
+        return devices != nullptr ? devices->findChild<QAction*>("actionNetworkSearch") : nullptr;
+    };
+    QAction* search = networkSearch(*window);
+    QVERIFY(search != nullptr);
+    QCOMPARE(search->text(), QString("Search the network for GigE cameras"));
+    QVERIFY(search->statusTip().contains("broadcast packets on every network interface"));
+    QVERIFY(search->isCheckable() && !search->isChecked());
+    QVERIFY(!DeviceRegistry::networkSearch());
+
+    search->trigger();
+    QVERIFY(DeviceRegistry::networkSearch());
+    window.reset();
+    DeviceRegistry::setNetworkSearch(false);
+    // The next start searches again.
+    MainWindow next;
+    QVERIFY(networkSearch(next)->isChecked());
+    QVERIFY(DeviceRegistry::networkSearch());
+    networkSearch(next)->trigger();
+    QVERIFY(!DeviceRegistry::networkSearch());
+    QVERIFY(!QSettings().value("devices/networkSearch").toBool());
 }
 
 void MainWindowTest::unitsWithoutColourOrBlurStartWithoutThem() {

@@ -22,6 +22,7 @@
 #include <QObject>
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -42,6 +43,7 @@ class FrameRateWindow;
 namespace Brevanta {
 
 class KelDevice;
+enum class CameraFeature;
 
 class KelSpectro : public QObject {
     Q_OBJECT
@@ -81,6 +83,9 @@ public:
     bool isAcquiring() const;
     void closeDevice();
     std::string getUserDefinedName();
+    // The features the camera opened last cannot serve, each with the first
+    // node it lacks; empty without a device.
+    std::map<CameraFeature, std::string> missingFeatures() const;
     double getExposureTime();
     double getGain();
     int getTriggerMode();

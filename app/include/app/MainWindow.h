@@ -5,7 +5,7 @@
 //
 // The definition is spread over files by concern: MainWindowStartup.cpp
 // (construction, waiting for the camera, calibration), MainWindowAssembly.cpp
-// (assembly and wiring), MainWindowAcquisition.cpp (live, stop, snap,
+// (assembly and wiring, the features the camera lacks), MainWindowAcquisition.cpp (live, stop, snap,
 // trigger, flash, collections, auto exposure, settings, indicators),
 // MainWindowProcessing.cpp (corrections, views, colorimetry, peaks, the
 // settings panel), MainWindowSaving.cpp (saving, time series, recording,
@@ -41,6 +41,7 @@ class MainWindow;
 
 namespace kelo::app {
 struct AcquisitionSettings;
+class CameraFeatureControls;
 class CollectedSettings;
 class LiveSession;
 class SimulatorMenu;
@@ -239,6 +240,8 @@ private:
     std::unique_ptr<kelo::app::LiveSession> liveSession;
     std::unique_ptr<kelo::app::OperatorPrompts> prompts;
     std::unique_ptr<kelo::app::CollectedSettings> collectedSettings;
+    // The controls of the features the camera in use lacks, disabled.
+    std::unique_ptr<kelo::app::CameraFeatureControls> featureControls;
     kelo::app::SimulatorMenu* simulatorMenu = nullptr;  // child; only for simulated cameras
     QLabel* labelFit = nullptr;                         // child of the indicator bar
     bool endingWithoutSave = false;
