@@ -23,9 +23,12 @@ DevicesMenu::DevicesMenu(QWidget* parent) : QMenu("Devices", parent) {
         "every network interface";
     networkSearch->setStatusTip(why);
     networkSearch->setToolTip(why);
+    // Started with the gige backend the program searches from the start;
+    // otherwise the operator's last choice holds.
     const bool remembered = QSettings().value(kNetworkSearchKey, false).toBool();
-    networkSearch->setChecked(remembered);
-    DeviceRegistry::setNetworkSearch(remembered);
+    const bool search = remembered || DeviceRegistry::networkSearch();
+    networkSearch->setChecked(search);
+    DeviceRegistry::setNetworkSearch(search);
     connect(networkSearch, &QAction::toggled, this, &DevicesMenu::setNetworkSearch);
 }
 
