@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
+#include <cstring>
+#include <iterator>
 
 namespace kelo::arvcam {
 
@@ -18,21 +19,14 @@ namespace {
 
 using Lock = std::lock_guard<std::recursive_mutex>;
 
-// The camera's pixel formats that serve a symbol the instrument asks for:
-// 12-bit pixels come unpacked or in either packed layout.
-const std::vector<std::string>& formatsServing(const std::string& symbol) {
-    static const std::vector<std::string> twelveBit = {"Mono12", "Mono12p", "Mono12Packed"};
-    static std::vector<std::string> itself(1);
-    if (symbol == "Mono12") return twelveBit;
-    itself[0] = symbol;
-    return itself;
-}
+// 12-bit pixels come unpacked or in either packed layout; the instrument
+// asks for, and knows them all by, "Mono12".
+constexpr const char* kTwelveBit = "Mono12";
+constexpr const char* kTwelveBitFormats[] = {"Mono12", "Mono12p", "Mono12Packed"};
 
-// The symbol the instrument knows a camera's pixel format by.
-std::string instrumentFormat(const std::string& symbol) {
-    const auto& twelveBit = formatsServing("Mono12");
-    return std::find(twelveBit.begin(), twelveBit.end(), symbol) != twelveBit.end() ? "Mono12"
-                                                                                    : symbol;
+bool isTwelveBitFormat(const char* symbol) {
+    return std::any_of(std::begin(kTwelveBitFormats), std::end(kTwelveBitFormats),
+                       [symbol](const char* format) { return std::strcmp(format, symbol) == 0; });
 }
 
 // Behaviour common to every wrapped feature: access mode and errors.
@@ -63,7 +57,16 @@ protected:
             throw camera::AccessException(name + " is not writable");
     }
     void check(GError* error, const char* what) const {
-        throwIfFailed(error, link, (name + " " + what).c_str());
+        if (error != nullptr) throwIfFailed(error, link, (name + " " + what).c_str());
+    }
+    // A value read with one of the library's getters of this node's type.
+    template <typename Result, typename Type>
+    Result read(Result (*get)(Type*, GError**), Type* typed, const char* what) const {
+        Lock lock(link.lock);
+        GError* error = nullptr;
+        const Result result = get(typed, &error);
+        check(error, what);
+        return result;
     }
     [[noreturn]] void outOfRange(const std::string& value) const {
         throw camera::OutOfRangeException(value + " is outside the limits of " + name);
@@ -80,9 +83,9 @@ protected:
 class FloatFeature : public ArvNode<camera::FloatNode> {
 public:
     using ArvNode::ArvNode;
-    double value() const override { return read(arv_gc_float_get_value, "read"); }
-    double minimum() const override { return read(arv_gc_float_get_min, "minimum"); }
-    double maximum() const override { return read(arv_gc_float_get_max, "maximum"); }
+    double value() const override { return get(arv_gc_float_get_value, "read"); }
+    double minimum() const override { return get(arv_gc_float_get_min, "minimum"); }
+    double maximum() const override { return get(arv_gc_float_get_max, "maximum"); }
     void setValue(double value, bool verify) override {
         Lock lock(link.lock);
         if (!std::isfinite(value) || value < minimum() || value > maximum())
@@ -93,28 +96,24 @@ public:
         check(error, "write");
         // A camera rounds to its own steps: a read-back within one step (or
         // a thousandth) is the value written.
-        const double step = std::max(read(arv_gc_float_get_inc, "increment"), 1e-3 * std::fabs(value));
+        const double step = std::max(get(arv_gc_float_get_inc, "increment"), 1e-3 * std::fabs(value));
         verifyEqual(std::fabs(this->value() - value) <= std::max(step, 1e-9), verify);
     }
 
 private:
-    double read(double (*get)(ArvGcFloat*, GError**), const char* what) const {
-        Lock lock(link.lock);
-        GError* error = nullptr;
-        const double result = get(ARV_GC_FLOAT(node), &error);
-        check(error, what);
-        return result;
+    double get(double (*getter)(ArvGcFloat*, GError**), const char* what) const {
+        return read(getter, ARV_GC_FLOAT(node), what);
     }
 };
 
 class IntegerFeature : public ArvNode<camera::IntegerNode> {
 public:
     using ArvNode::ArvNode;
-    std::int64_t value() const override { return read(arv_gc_integer_get_value, "read"); }
-    std::int64_t minimum() const override { return read(arv_gc_integer_get_min, "minimum"); }
-    std::int64_t maximum() const override { return read(arv_gc_integer_get_max, "maximum"); }
+    std::int64_t value() const override { return get(arv_gc_integer_get_value, "read"); }
+    std::int64_t minimum() const override { return get(arv_gc_integer_get_min, "minimum"); }
+    std::int64_t maximum() const override { return get(arv_gc_integer_get_max, "maximum"); }
     std::int64_t increment() const override {
-        return std::max<std::int64_t>(read(arv_gc_integer_get_inc, "increment"), 1);
+        return std::max<std::int64_t>(get(arv_gc_integer_get_inc, "increment"), 1);
     }
     void setValue(std::int64_t value, bool verify) override {
         Lock lock(link.lock);
@@ -128,12 +127,8 @@ public:
     }
 
 private:
-    std::int64_t read(gint64 (*get)(ArvGcInteger*, GError**), const char* what) const {
-        Lock lock(link.lock);
-        GError* error = nullptr;
-        const gint64 result = get(ARV_GC_INTEGER(node), &error);
-        check(error, what);
-        return result;
+    std::int64_t get(gint64 (*getter)(ArvGcInteger*, GError**), const char* what) const {
+        return read(getter, ARV_GC_INTEGER(node), what);
     }
 };
 
@@ -141,11 +136,10 @@ class EnumerationFeature : public ArvNode<camera::EnumerationNode> {
 public:
     using ArvNode::ArvNode;
     std::string value() const override {
-        Lock lock(link.lock);
-        GError* error = nullptr;
-        const char* symbol = arv_gc_enumeration_get_string_value(ARV_GC_ENUMERATION(node), &error);
-        check(error, "read");
-        return instrumentFormat(symbol != nullptr ? symbol : "");
+        const char* symbol =
+            read(arv_gc_enumeration_get_string_value, ARV_GC_ENUMERATION(node), "read");
+        if (symbol == nullptr) return {};
+        return isTwelveBitFormat(symbol) ? kTwelveBit : symbol;
     }
     bool hasSymbol(const std::string& symbol) const override {
         return !cameraSymbol(symbol).empty();
@@ -170,11 +164,18 @@ private:
         const char** available = arv_gc_enumeration_dup_available_string_values(
             ARV_GC_ENUMERATION(node), &count, &error);
         check(error, "symbols");
+        const auto offers = [&](const std::string& candidate) {
+            for (guint i = 0; i < count; ++i)
+                if (candidate == available[i]) return true;
+            return false;
+        };
+        // The symbol itself or, for 12-bit pixels, a packed layout.
         std::string served;
-        for (const std::string& candidate : formatsServing(symbol)) {
-            for (guint i = 0; i < count && served.empty(); ++i)
-                if (candidate == available[i]) served = candidate;
-            if (!served.empty()) break;
+        if (offers(symbol)) {
+            served = symbol;
+        } else if (symbol == kTwelveBit) {
+            for (const char* format : kTwelveBitFormats)
+                if (served.empty() && offers(format)) served = format;
         }
         g_free(available);
         return served;
@@ -185,11 +186,7 @@ class BooleanFeature : public ArvNode<camera::BooleanNode> {
 public:
     using ArvNode::ArvNode;
     bool value() const override {
-        Lock lock(link.lock);
-        GError* error = nullptr;
-        const bool result = arv_gc_boolean_get_value(ARV_GC_BOOLEAN(node), &error);
-        check(error, "read");
-        return result;
+        return read(arv_gc_boolean_get_value, ARV_GC_BOOLEAN(node), "read");
     }
     void setValue(bool value, bool verify) override {
         Lock lock(link.lock);
