@@ -85,10 +85,10 @@ MainWindow::MainWindow(QWidget* parent)
     addIndicatorExtras();
     addShortcuts();
     menuBar()->insertMenu(ui->menuHelp->menuAction(), new kelo::app::DevicesMenu(this));
-    if (DeviceRegistry::simulatedCameras()) {
-        simulatorMenu = new kelo::app::SimulatorMenu(this);
-        menuBar()->addMenu(simulatorMenu);
-    }
+    // Every backend choice runs the simulated cameras: beside real ones, or
+    // behind the fake camera that stands in for one of them.
+    simulatorMenu = new kelo::app::SimulatorMenu(this);
+    menuBar()->addMenu(simulatorMenu);
 }
 
 MainWindow::~MainWindow() {
@@ -187,7 +187,7 @@ bool MainWindow::waitForDevice() {
         if (spectro == nullptr && !box.isVisible()) return false;
     }
     box.close();
-    if (simulatorMenu != nullptr) simulatorMenu->refresh();
+    simulatorMenu->refresh();
     return true;
 }
 

@@ -32,12 +32,6 @@ DeviceRegistry::~DeviceRegistry() {
     devices.clear();
 }
 
-bool DeviceRegistry::simulatedCameras() {
-    // Every backend choice runs the simulator: beside the real cameras, or
-    // behind the fake camera that stands in for one of its cameras.
-    return true;
-}
-
 void DeviceRegistry::setNetworkSearch(bool on) {
     kelo::camera::sdkSetNetworkDiscovery(on);
 }

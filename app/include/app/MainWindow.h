@@ -242,7 +242,7 @@ private:
     std::unique_ptr<kelo::app::CollectedSettings> collectedSettings;
     // The controls of the features the camera in use lacks, disabled.
     std::unique_ptr<kelo::app::CameraFeatureControls> featureControls;
-    kelo::app::SimulatorMenu* simulatorMenu = nullptr;  // child; only for simulated cameras
+    kelo::app::SimulatorMenu* simulatorMenu = nullptr;  // child
     QLabel* labelFit = nullptr;                         // child of the indicator bar
     bool endingWithoutSave = false;
     int recordingFilesWritten = 0;  // by the post-processing under way

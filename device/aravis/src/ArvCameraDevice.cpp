@@ -15,9 +15,7 @@ constexpr std::size_t kStreamBuffers = 8;
 
 ArvCameraDevice::ArvCameraDevice(camera::DeviceInfo info, std::string deviceId,
                                  std::shared_ptr<FakeCameraScene> scene)
-    : info(std::move(info)), deviceId(std::move(deviceId)), scene(std::move(scene)) {
-    link.serialNumber = this->info.serialNumber;
-}
+    : info(std::move(info)), deviceId(std::move(deviceId)), scene(std::move(scene)) {}
 
 ArvCameraDevice::~ArvCameraDevice() {
     close();

@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <mutex>
-#include <string>
 
 namespace kelo::arvcam {
 
@@ -16,7 +15,6 @@ struct ArvLink {
     // The library's device and feature tree are used by one thread at a time.
     std::recursive_mutex lock;
     std::atomic<bool> lost{false};
-    std::string serialNumber;
 };
 
 // Throws the SDK's error for `error` (and frees it) when it is set:

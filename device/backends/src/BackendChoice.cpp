@@ -30,10 +30,4 @@ BackendChoice parseBackendChoice(const char* value, std::string& warning) {
     return BackendChoice::Auto;
 }
 
-const char* backendChoiceName(BackendChoice choice) {
-    for (const NamedChoice& named : kChoices)
-        if (named.choice == choice) return named.name;
-    return "auto";
-}
-
 }  // namespace kelo::backends

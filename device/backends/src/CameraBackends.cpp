@@ -67,10 +67,6 @@ void sdkTerminate() {
     simcam::stopSimulator();
 }
 
-const char* sdkBackendName() {
-    return backends::backendChoiceName(cameras().choice);
-}
-
 void sdkSetNetworkDiscovery(bool on) {
     if (cameras().aravis != nullptr && cameras().choice != BackendChoice::AravisFake)
         cameras().aravis->setNetworkDiscovery(on);

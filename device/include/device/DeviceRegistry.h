@@ -32,9 +32,6 @@ public:
     // SDK error during creation yields null and keeps nothing.
     Brevanta::KelDevice* createDevice(const std::string& serialNumber);
 
-    // True when the simulated cameras run, whose knobs the application may
-    // offer.
-    static bool simulatedCameras();
     // Whether listing cameras also searches the network for GigE Vision
     // cameras, which broadcasts on every network interface. Off unless the
     // camera backend says gige; applies from the next listing.

@@ -16,6 +16,5 @@ enum class BackendChoice {
 // "aravis-fake", "sim"; unset or empty: auto). An unknown value gives Auto
 // and a one-line `warning`.
 BackendChoice parseBackendChoice(const char* value, std::string& warning);
-const char* backendChoiceName(BackendChoice choice);
 
 }  // namespace kelo::backends

@@ -1,7 +1,7 @@
 // The camera SDK as the device layer sees it: start-up and shut-down,
 // enumeration of attached cameras, and one camera device per attached
-// camera. A backend library (today the simulated camera) implements
-// sdkInitialize, sdkTerminate and transportLayerFactory.
+// camera. The backends library implements the entry points below, over the
+// simulated cameras and the GenICam cameras through Aravis.
 //
 // Threads: enumeration and device creation run on the user-interface
 // thread; a device may be driven from two threads at once (settings from the
@@ -87,8 +87,6 @@ public:
 void sdkInitialize();
 void sdkTerminate();
 TransportLayerFactory& transportLayerFactory();
-// The backend chosen at start-up: "auto", "gige", "aravis-fake" or "sim".
-const char* sdkBackendName();
 // GigE Vision discovery on the network during enumeration (broadcasts on
 // every interface): only when the operator asks for it.
 void sdkSetNetworkDiscovery(bool on);
