@@ -6,25 +6,6 @@ namespace kelo::app {
 
 using Brevanta::CameraFeature;
 
-namespace {
-
-// In the operator's words, as the device layer reports a missing node.
-const char* featureName(CameraFeature feature) {
-    switch (feature) {
-        case CameraFeature::Gain:
-            return "gain";
-        case CameraFeature::AutoExposure:
-            return "automatic exposure";
-        case CameraFeature::HardwareTrigger:
-            return "hardware trigger";
-        case CameraFeature::Flash:
-            return "flash";
-    }
-    return "";
-}
-
-}  // namespace
-
 const std::vector<FeatureControlNames>& FeatureAvailability::controls() {
     // The flash modes are the ones that drive the lamp on the output line.
     static const std::vector<FeatureControlNames> all = {
@@ -48,7 +29,7 @@ QString FeatureAvailability::unavailableReason(CameraFeature feature) const {
     const auto lacking = missing.find(feature);
     if (lacking == missing.end()) return {};
     return QString("This camera has no %1 node: %2 is not available")
-        .arg(QString::fromStdString(lacking->second), featureName(feature));
+        .arg(QString::fromStdString(lacking->second), Brevanta::describe(feature));
 }
 
 }  // namespace kelo::app

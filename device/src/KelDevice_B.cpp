@@ -34,7 +34,6 @@ constexpr FlashSetting kFlashSettings[] = {
 // The nodes each feature needs, by kind.
 struct FeatureNodes {
     Brevanta::CameraFeature feature;
-    const char* description;
     std::vector<const char*> floats;
     std::vector<const char*> enumerations;
     std::vector<const char*> booleans;
@@ -43,19 +42,16 @@ struct FeatureNodes {
 const std::vector<FeatureNodes>& featureNodes() {
     using Brevanta::CameraFeature;
     static const std::vector<FeatureNodes> table = {
-        {CameraFeature::Gain, "gain", {"Gain"}, {}, {}},
+        {CameraFeature::Gain, {"Gain"}, {}, {}},
         {CameraFeature::AutoExposure,
-         "automatic exposure",
          {"AutoExposureTimeLowerLimit", "AutoExposureTimeUpperLimit"},
          {"ExposureAuto"},
          {}},
         {CameraFeature::HardwareTrigger,
-         "hardware trigger",
          {},
          {"TriggerSelector", "TriggerMode", "TriggerSource", "TriggerActivation"},
          {}},
         {CameraFeature::Flash,
-         "flash",
          {},
          {"LineSelector", "LineMode", "LineSource"},
          {"UserOutputValue"}},
@@ -124,7 +120,7 @@ void KelDevice_B::findMissingFeatures(NodeMap& nodes) {
         if (missing == nullptr) continue;
         lacking[feature.feature] = missing;
         std::cerr << "camera " << serialNumber << " has no node " << missing << ": "
-                  << feature.description << " is not available\n";
+                  << describe(feature.feature) << " is not available\n";
     }
 }
 

@@ -21,6 +21,8 @@ namespace Brevanta {
 
 // What the instrument offers that needs nodes a camera may lack.
 enum class CameraFeature { Gain, AutoExposure, HardwareTrigger, Flash };
+// The feature in the operator's words: "gain", "automatic exposure", ...
+const char* describe(CameraFeature feature);
 
 class KelDevice : public QObject {
     Q_OBJECT
