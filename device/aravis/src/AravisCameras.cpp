@@ -28,6 +28,11 @@ const char* backendOfProtocol(const std::string& protocol) {
     return kUsbBackend;
 }
 
+// A text the library gives; empty where it has none.
+std::string text(const char* value) {
+    return value != nullptr ? value : "";
+}
+
 // A string feature of an opened device, or empty.
 std::string stringFeature(ArvDevice* device, const char* name) {
     if (arv_device_get_feature(device, name) == nullptr) return {};
@@ -37,13 +42,31 @@ std::string stringFeature(ArvDevice* device, const char* name) {
         g_error_free(error);
         return {};
     }
-    return value != nullptr ? value : "";
+    return text(value);
+}
+
+// The name a real camera carries in DeviceUserID, read by opening it once;
+// its serial number when it has none or cannot be opened now (in use).
+std::string userNameOf(const std::string& deviceId, const std::string& serialNumber,
+                       std::map<std::string, std::string>& cache) {
+    const auto known = cache.find(deviceId);
+    if (known != cache.end()) return known->second;
+    GError* error = nullptr;
+    ArvDevice* device = arv_open_device(deviceId.c_str(), &error);
+    if (device == nullptr) {
+        if (error != nullptr) g_error_free(error);
+        return serialNumber;
+    }
+    std::string name = stringFeature(device, "DeviceUserID");
+    g_object_unref(device);
+    if (name.empty()) name = serialNumber;
+    cache[deviceId] = name;
+    return name;
 }
 
 }  // namespace
 
 struct AravisCameras::State {
-    Interfaces interfaces;
     std::shared_ptr<FakeCameraScene> scene;
     std::mutex mutex;  // guards the members below
     bool networkDiscovery = false;
@@ -57,7 +80,6 @@ struct AravisCameras::State {
 AravisCameras::AravisCameras(Interfaces interfaces, std::shared_ptr<FakeCameraScene> scene,
                              std::string fakeDescription)
     : state(std::make_unique<State>()) {
-    state->interfaces = interfaces;
     state->scene = std::move(scene);
     if (interfaces.fake) arv_set_fake_camera_genicam_filename(fakeDescription.c_str());
     enable(kFakeInterface, interfaces.fake);
@@ -79,25 +101,6 @@ bool AravisCameras::networkDiscovery() const {
     return state->networkDiscovery;
 }
 
-// The name a real camera carries in DeviceUserID, read by opening it once;
-// its serial number when it has none or cannot be opened now (in use).
-static std::string userNameOf(const std::string& deviceId, const std::string& serialNumber,
-                              std::map<std::string, std::string>& cache) {
-    const auto known = cache.find(deviceId);
-    if (known != cache.end()) return known->second;
-    GError* error = nullptr;
-    ArvDevice* device = arv_open_device(deviceId.c_str(), &error);
-    if (device == nullptr) {
-        if (error != nullptr) g_error_free(error);
-        return serialNumber;
-    }
-    std::string name = stringFeature(device, "DeviceUserID");
-    g_object_unref(device);
-    if (name.empty()) name = serialNumber;
-    cache[deviceId] = name;
-    return name;
-}
-
 std::size_t AravisCameras::enumerateDevices(camera::DeviceInfoList& list, bool addToList) {
     std::lock_guard<std::mutex> lock(state->mutex);
     if (!addToList) list.clear();
@@ -107,8 +110,8 @@ std::size_t AravisCameras::enumerateDevices(camera::DeviceInfoList& list, bool a
     state->deviceIds.clear();
     const unsigned count = arv_get_n_devices();
     for (unsigned i = 0; i < count; ++i) {
-        const std::string deviceId = arv_get_device_id(i) != nullptr ? arv_get_device_id(i) : "";
-        const char* backend = backendOfProtocol(arv_get_device_protocol(i) != nullptr ? arv_get_device_protocol(i) : "");
+        const std::string deviceId = text(arv_get_device_id(i));
+        const char* backend = backendOfProtocol(text(arv_get_device_protocol(i)));
         camera::DeviceInfo info;
         if (backend == std::string(kFakeBackend)) {
             if (state->scene == nullptr) continue;
@@ -116,7 +119,8 @@ std::size_t AravisCameras::enumerateDevices(camera::DeviceInfoList& list, bool a
             if (!standsFor) continue;
             info = *standsFor;
         } else {
-            info.serialNumber = arv_get_device_serial_nbr(i) != nullptr ? arv_get_device_serial_nbr(i) : deviceId;
+            info.serialNumber = text(arv_get_device_serial_nbr(i));
+            if (info.serialNumber.empty()) info.serialNumber = deviceId;
             info.userDefinedName = userNameOf(deviceId, info.serialNumber, state->userNames);
         }
         info.backend = backend;
