@@ -27,6 +27,16 @@ public:
     }
 };
 
+// One environment variable, set while it lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name(name) { ::setenv(name, value, 1); }
+    ~ScopedVariable() { ::unsetenv(name); }
+
+private:
+    const char* name;
+};
+
 constexpr const char* kTwoUnits = "40012345:K3S00042,40012399:K3S00043";
 
 // The little-endian 16-bit pixels of a grabbed file.
@@ -186,6 +196,29 @@ TEST_F(GrabCommand, KeloLiveRunsEndsAndReportsALostCamera) {
                             "disconnected\n"),
               std::string::npos)
         << live.err;
+}
+
+// Through Aravis on its fake camera, which stands in for the first simulated
+// camera, the commands work as through the simulated camera itself, and the
+// frame is that camera's to the bit.
+TEST_F(GrabCommand, EveryCommandRunsThroughTheAravisFakeCamera) {
+    ScopedVariable scene("KELO_SIM_SCENE", "fluorescent");
+    ASSERT_EQ(grab({"--exposure-ms", "10", "--out", "simulated.raw"}).exitCode, 0);
+
+    ScopedVariable backend("KELO_CAMERA_BACKEND", "aravis-fake");
+    const auto devices = runProgram(KELO_PROGRAM, {"devices"}, dir.path());
+    EXPECT_EQ(devices.out, "40012345\tK3S00042\taravis-fake\n") << devices.err;
+    const auto grabbed = grab({"--exposure-ms", "10", "--out", "fake.raw"});
+    ASSERT_EQ(grabbed.exitCode, 0) << grabbed.err;
+    EXPECT_EQ(readBytes(dir.path() / "fake.raw"), readBytes(dir.path() / "simulated.raw"));
+    const auto snap = runProgram(KELO_PROGRAM, {"snap", "--out", "spectrum"}, dir.path());
+    EXPECT_EQ(snap.exitCode, 0) << snap.err;
+    EXPECT_GT(readBytes(dir.path() / "spectrum.txt").size(), 0u);
+
+    ScopedVariable unplug("KELO_SIM_UNPLUG_AFTER", "0.5");
+    const auto live = runProgram(KELO_PROGRAM, {"live", "--seconds", "30"}, dir.path());
+    EXPECT_EQ(live.exitCode, 1);
+    EXPECT_NE(live.err.find("the camera was disconnected\n"), std::string::npos) << live.err;
 }
 
 }  // namespace

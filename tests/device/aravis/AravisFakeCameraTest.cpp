@@ -9,14 +9,14 @@
 #include <sstream>
 
 #include "PackedPixels.h"
-#include "TestSupport.h"
+#include "SimulatedUnitFolder.h"
+#include "backends/BackendChoice.h"
 #include "camera/InstantCamera.h"
 #include "config/SystemConfig.h"
 #include "device/CameraList.h"
 #include "device/DeviceRegistry.h"
 #include "device/KelDevice_B.h"
 #include "engine/SpectralProcessor.h"
-#include "sim/SyntheticUnit.h"
 #include "simcam/SimulatedCameras.h"
 #include "simcam/SimulatorControl.h"
 
@@ -25,28 +25,16 @@ namespace {
 using Brevanta::CameraFeature;
 using Brevanta::KelDevice;
 
-constexpr const char* kSerial = "40077001";
 constexpr const char* kUnitId = "K3S00042";
 constexpr double kExposureUs = 10000.0;
 
 class AravisFakeCamera : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        folder = std::make_unique<kelo::test::ScopedWorkDir>();
-        kelo::sim::SyntheticUnitOptions options;
-        options.id = kUnitId;
-        std::ostringstream unitLog;
-        ASSERT_EQ(kelo::sim::writeSyntheticUnit(options, unitLog), "");
-    }
+    static void SetUpTestSuite() { folder = std::make_unique<kelo::test::SimulatedUnitFolder>(kUnitId); }
     static void TearDownTestSuite() { folder.reset(); }
 
     void SetUp() override {
-        kelo::simcam::SimulatorSettings settings;
-        settings.cameras = {{kSerial, kUnitId}};
-        settings.scene = "fluorescent";
-        settings.noise = false;
-        settings.root = folder->path();
-        kelo::simcam::configure(settings);
+        serial = folder->plugCameras(1, "fluorescent").front();
         SystemConfig record;
         std::ostringstream ignored;
         ASSERT_TRUE(record.load(kUnitId, ignored));
@@ -59,7 +47,7 @@ protected:
         if (!registry.initialize()) return nullptr;
         std::vector<std::string> ids;
         registry.getDeviceList(ids);
-        KelDevice* device = registry.createDevice(kSerial);
+        KelDevice* device = registry.createDevice(serial);
         if (device == nullptr || !device->open(false)) return nullptr;
         prepare(*device);
         return device;
@@ -72,12 +60,13 @@ protected:
         device.setGain(0.0);
     }
 
-    static std::unique_ptr<kelo::test::ScopedWorkDir> folder;
+    static std::unique_ptr<kelo::test::SimulatedUnitFolder> folder;
+    std::string serial;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
 };
 
-std::unique_ptr<kelo::test::ScopedWorkDir> AravisFakeCamera::folder;
+std::unique_ptr<kelo::test::SimulatedUnitFolder> AravisFakeCamera::folder;
 
 // The restricted spectrum of one frame.
 std::vector<double> spectrumOf(SpectralProcessor& processor, Frame frame) {
@@ -91,23 +80,21 @@ std::vector<double> spectrumOf(SpectralProcessor& processor, Frame frame) {
 TEST_F(AravisFakeCamera, IsListedAsTheFirstSimulatedCameraAndTheNetworkIsNotSearched) {
     const kelo::camera::DeviceInfoList cameras = kelo::device::listCameras();
     ASSERT_EQ(cameras.size(), 1u);
-    EXPECT_EQ(cameras[0].serialNumber, kSerial);
+    EXPECT_EQ(cameras[0].serialNumber, serial);
     EXPECT_EQ(cameras[0].userDefinedName, kUnitId);
     EXPECT_EQ(cameras[0].backend, "aravis-fake");
     EXPECT_FALSE(DeviceRegistry::networkSearch());
     DeviceRegistry::setNetworkSearch(true);
     EXPECT_FALSE(DeviceRegistry::networkSearch()) << "the fake camera never searches the network";
 
-    kelo::simcam::SimulatorSettings none;
-    none.cameras.clear();
-    kelo::simcam::configure(none);
+    folder->plugCameras(0, "fluorescent");
     EXPECT_TRUE(kelo::device::listCameras().empty());
 }
 
 TEST_F(AravisFakeCamera, ServesSettingsFramesAndTheTriggerAndNamesWhatItLacks) {
     KelDevice* device = openFakeCamera();
     ASSERT_NE(device, nullptr);
-    EXPECT_EQ(device->serialNumber, kSerial);
+    EXPECT_EQ(device->serialNumber, serial);
     EXPECT_EQ(device->getUserDefinedName(), kUnitId);
     EXPECT_EQ(device->getWidth(), static_cast<int>(width));
     EXPECT_EQ(device->getHeight(), static_cast<int>(height));
@@ -177,12 +164,29 @@ TEST_F(AravisFakeCamera, AnUnpluggedCameraIsLostAndGrabsFailWithoutACrash) {
     ASSERT_TRUE(device->setGrabMode(KelDevice::kGrabEveryImage));
     Frame frame;
     ASSERT_TRUE(device->retrieveFrame(frame));
-    ASSERT_TRUE(kelo::simcam::unplug(kSerial));
+    ASSERT_TRUE(kelo::simcam::unplug(serial));
     bool failed = false;
     for (int i = 0; i < 20 && !failed; ++i) failed = !device->retrieveFrame(frame);
     EXPECT_TRUE(failed);
     EXPECT_FALSE(device->isConnected());
     device->close();
+}
+
+TEST(BackendChoice, NamesEveryChoiceAndFallsBackToAutoWithOneLine) {
+    using kelo::backends::BackendChoice;
+    using kelo::backends::parseBackendChoice;
+    std::string warning;
+    EXPECT_EQ(parseBackendChoice(nullptr, warning), BackendChoice::Auto);
+    EXPECT_EQ(parseBackendChoice("", warning), BackendChoice::Auto);
+    EXPECT_EQ(parseBackendChoice("auto", warning), BackendChoice::Auto);
+    EXPECT_EQ(parseBackendChoice("gige", warning), BackendChoice::Gige);
+    EXPECT_EQ(parseBackendChoice("aravis-fake", warning), BackendChoice::AravisFake);
+    EXPECT_EQ(parseBackendChoice("sim", warning), BackendChoice::Sim);
+    EXPECT_EQ(warning, "");
+    EXPECT_EQ(parseBackendChoice("GigE\n", warning), BackendChoice::Auto);
+    EXPECT_EQ(warning,
+              "KELO_CAMERA_BACKEND is \"GigE\\x0a\", not one of auto, gige, aravis-fake, sim: "
+              "auto is used");
 }
 
 TEST(PackedPixels, BothTwelveBitLayoutsUnpackToWords) {
