@@ -151,6 +151,7 @@ void ArvCameraDevice::endAcquisitionLocked() {
         }
     }
     grab.reset();
+    if (fake != nullptr) fake->acquisitionEnded();
 }
 
 }  // namespace kelo::arvcam

@@ -24,6 +24,8 @@ public:
 
     // The size of each stream buffer, set before the acquisition starts.
     void setBufferBytes(std::size_t bytes) { bufferBytes = bytes; }
+    // After the stream ended: the feed rests until the next acquisition.
+    void acquisitionEnded() { feed->pause(); }
 
 private:
     static void fillCallback(ArvBuffer* buffer, void* self, guint32 exposureUs, guint32 gainRaw,

@@ -37,8 +37,8 @@ public:
         this->device->open();
     }
     ~SimulatorFeed() override {
+        pause();
         try {
-            device->stopGrabbing();
             device->close();
         } catch (const camera::GenericException&) {
             // An unplugged camera has nothing left to close.
@@ -59,6 +59,14 @@ public:
             return arvcam::FakeFill::Lost;
         } catch (const camera::GenericException&) {
             return arvcam::FakeFill::NoImage;
+        }
+    }
+
+    void pause() override {
+        try {
+            device->stopGrabbing();
+        } catch (const camera::GenericException&) {
+            // An unplugged camera grabs no more anyway.
         }
     }
 

@@ -49,6 +49,9 @@ public:
     // Draws width x height pixels of the request's type into `pixels`, which
     // holds `capacity` bytes.
     virtual FakeFill fill(const FakeImageRequest& request, void* pixels, std::size_t capacity) = 0;
+    // The acquisition ended (no fill runs now): draw nothing until the next
+    // fill.
+    virtual void pause() = 0;
 };
 
 // The camera the fake one stands in for: its identity and its images.
