@@ -2,6 +2,8 @@
 // a while, then how many spectra it published and how fast: the operator's
 // throughput check and the benchmark of the whole live path. Where the loop
 // spent its time goes to standard error.
+#include <sys/resource.h>
+
 #include <QThread>
 #include <atomic>
 #include <chrono>
@@ -66,6 +68,14 @@ std::shared_ptr<Brevanta::KelSpectro> openFirstCamera() {
     return spectro;
 }
 
+// CPU seconds the whole process has used so far (all threads).
+double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 void printStageTimes(const acquisition::StageTimes& times) {
     using acquisition::Stage;
     const std::pair<Stage, const char*> stages[] = {{Stage::WaitForFrame, "wait-for-frame"},
@@ -74,8 +84,8 @@ void printStageTimes(const acquisition::StageTimes& times) {
                                                     {Stage::Signal, "signal"}};
     std::cerr << freshLine << std::fixed << std::setprecision(3);
     for (const auto& [stage, name] : stages)
-        std::cerr << "stage-ms " << name << ": " << times.meanMilliseconds(stage) << " (x"
-                  << times.count(stage) << ")\n";
+        std::cerr << "stage-ms " << name << ": " << times.meanMilliseconds(stage) << " cpu "
+                  << times.meanCpuMilliseconds(stage) << " (x" << times.count(stage) << ")\n";
 }
 
 }  // namespace
@@ -109,6 +119,7 @@ int runLive(const Words& words) {
 
     std::unique_ptr<QThread> worker(QThread::create([&spectro] { spectro->getSpectraC(); }));
     const auto start = std::chrono::steady_clock::now();
+    const double cpuAtStart = processCpuSeconds();
     spectro->prepareLive();
     worker->start();
     // The loop ends early only when it fails (a camera unplugged, no frames).
@@ -117,6 +128,7 @@ int runLive(const Words& words) {
     const long published = spectra;
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpuUsed = processCpuSeconds() - cpuAtStart;
     spectro->stopGrabbing();
     worker->wait();
     double cameraFps = 0.0;
@@ -133,6 +145,8 @@ int runLive(const Words& words) {
               << "camera-fps: " << cameraFps << "\n";
     std::cout.flush();
     printStageTimes(spectro->getStageTimes());
+    std::cerr << "process-cpu-percent: " << std::setprecision(1) << 100.0 * cpuUsed / elapsed
+              << "\n";
     if (spectro->getErrorCode() != Brevanta::KelSpectro::kNoError)
         return commandFailure("live",
                               "the live loop ended with an error: " + spectro->getErrorText());

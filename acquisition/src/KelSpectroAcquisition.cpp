@@ -18,6 +18,7 @@
 using kelo::acquisition::AcquisitionGuard;
 using kelo::acquisition::monotonicNanoseconds;
 using kelo::acquisition::Stage;
+using kelo::acquisition::StageClock;
 
 namespace Brevanta {
 
@@ -135,19 +136,19 @@ bool KelSpectro::liveSweep(int& total, bool& ok) {
     if (step == FrameStep::NotConverted) return true;  // no spectrum from this sweep
     if (finishAverage(n)) return true;                 // this average became the dark
 
-    std::int64_t mark = monotonicNanoseconds();
+    StageClock clock(stageTimes);
     std::uint8_t flag = 0;
     ok = processor->solveSpectrum(cells, liveSpectrum, flag);
-    const std::int64_t t1 = monotonicNanoseconds();
-    stageTimes.add(Stage::Solve, t1 - mark);
+    clock.lap(Stage::Solve);
     if (!ok) return true;
     saturated = flag != 0;
 
+    const std::int64_t t1 = monotonicNanoseconds();
     if (const std::optional<int> fps = frameRate->add(sweepsPerSecond(t0, t1))) emit fpsReady(*fps);
-    mark = monotonicNanoseconds();
+    clock.restart();
     emit frameId(total);
     emit spectrumReady(liveSpectrum, saturated);
-    stageTimes.add(Stage::Signal, monotonicNanoseconds() - mark);
+    clock.lap(Stage::Signal);
     return true;
 }
 
@@ -197,13 +198,12 @@ KelSpectro::FrameStep KelSpectro::accumulateRetrievedFrames(std::uint32_t first,
                                                             int& total) {
     for (std::uint32_t k = first; k <= n; ++k) {
         if (stopRequested) return FrameStep::NoFrame;
-        const std::int64_t start = monotonicNanoseconds();
+        StageClock clock(stageTimes);
         const bool retrieved = device->retrieveFrame(frame);
-        const std::int64_t arrived = monotonicNanoseconds();
-        stageTimes.add(Stage::WaitForFrame, arrived - start);
+        clock.lap(Stage::WaitForFrame);
         if (!retrieved) return FrameStep::NoFrame;
         const bool added = accumulateFrame(k, n);
-        stageTimes.add(Stage::CellValues, monotonicNanoseconds() - arrived);
+        clock.lap(Stage::CellValues);
         if (!added) return FrameStep::NotConverted;
         ++total;
     }

@@ -299,7 +299,8 @@ bool SpectralProcessor::computeCellValuesLocked(const Frame& frame, std::vector<
 }
 
 bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
-                                      std::vector<double>& spectrum, std::uint8_t& saturated) {
+                                      std::vector<double>& spectrum, std::uint8_t& saturated,
+                                      kelo::engine::SolveStart) {
     SolveTimes times;
     {
         std::lock_guard<std::mutex> lock(operationMutex);

@@ -1,5 +1,6 @@
-// Where the live loop spends its time: totals per stage, written by the
-// worker and readable from any thread.
+// Where the live loop spends its time: totals per stage, wall-clock time and
+// the CPU time of the thread that ran the stage, written by the loop's
+// threads and readable from any thread.
 #pragma once
 
 #include <array>
@@ -18,16 +19,35 @@ enum class Stage {
 class StageTimes {
 public:
     void reset();
-    void add(Stage stage, std::int64_t nanoseconds);
+    void add(Stage stage, std::int64_t wallNanoseconds, std::int64_t cpuNanoseconds);
 
     std::int64_t count(Stage stage) const;
-    // 0 when the stage never ran.
+    // Means per run of the stage; 0 when the stage never ran.
     double meanMilliseconds(Stage stage) const;
+    double meanCpuMilliseconds(Stage stage) const;
 
 private:
     static constexpr std::size_t kStages = 4;
-    std::array<std::atomic<std::int64_t>, kStages> totals{};
+    double mean(const std::array<std::atomic<std::int64_t>, kStages>& totals, Stage stage) const;
+
+    std::array<std::atomic<std::int64_t>, kStages> wallTotals{};
+    std::array<std::atomic<std::int64_t>, kStages> cpuTotals{};
     std::array<std::atomic<std::int64_t>, kStages> counts{};
+};
+
+// Times consecutive stages on one thread: each lap adds the wall-clock and
+// thread CPU time since the previous lap (or the start) to its stage.
+class StageClock {
+public:
+    explicit StageClock(StageTimes& times);
+    void lap(Stage stage);
+    // Starts over without adding anything (the time since was no stage's).
+    void restart();
+
+private:
+    StageTimes& times;
+    std::int64_t wall = 0;
+    std::int64_t cpu = 0;
 };
 
 }  // namespace kelo::acquisition

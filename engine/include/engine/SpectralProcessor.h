@@ -20,6 +20,7 @@
 #include "config/SystemConfig.h"
 #include "device/Frame.h"
 #include "engine/FitDiagnostics.h"
+#include "engine/SolveStart.h"
 
 namespace kelo::engine {
 class BlurNormalisation;
@@ -77,7 +78,8 @@ public:
     // finite, a fit that overflows to a spectrum that is not finite (said in
     // the log), or when refused.
     bool solveSpectrum(const std::vector<double>& cells, std::vector<double>& spectrum,
-                       std::uint8_t& saturated);
+                       std::uint8_t& saturated,
+                       kelo::engine::SolveStart start = kelo::engine::SolveStart::cold);
 
     // A copy of the diagnostics of the last solveSpectrum call.
     kelo::engine::FitDiagnostics fitDiagnostics() const;
