@@ -22,7 +22,7 @@ void NnlsSolver::prepare(const double* a, std::size_t rows, std::size_t columns)
 }
 
 void NnlsSolver::solve(const double* rhs, double* solution, int maxOuter, int maxPasses,
-                       double tolerance) {
+                       double tolerance, SolveStart) {
     b = rhs;
     x = solution;
     gradient.setRightHandSide(b);

@@ -14,6 +14,7 @@
 #include "NnlsGradient.h"
 #include "NnlsPassiveQr.h"
 #include "NnlsTrace.h"
+#include "engine/SolveStart.h"
 
 namespace kelo::engine {
 
@@ -40,7 +41,8 @@ public:
     // when its gradient entry is the largest above `tolerance` (the first
     // of equal ones), unless its column is numerically dependent on the
     // passive ones; it then waits for the next outer iteration.
-    void solve(const double* b, double* x, int maxOuter, int maxPasses, double tolerance);
+    void solve(const double* b, double* x, int maxOuter, int maxPasses, double tolerance,
+               SolveStart start = SolveStart::cold);
 
     const NnlsDiagnostics& diagnostics() const { return last; }
 

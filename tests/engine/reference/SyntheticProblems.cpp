@@ -85,15 +85,30 @@ SolverProblem SyntheticCalibration::problem(const std::vector<double>& s, bool f
     return problem;
 }
 
-std::vector<double> halogenSpectrum(const std::vector<double>& grid, double peak) {
+std::vector<double> halogenSpectrum(const std::vector<double>& grid, double peak,
+                                    double temperature) {
     const double c2 = 1.438777e7;  // second radiation constant, nm K
-    const double temperature = 2856.0;
     std::vector<double> s(grid.size());
     for (std::size_t i = 0; i < grid.size(); ++i)
         s[i] = 1.0 / (std::pow(grid[i], 5) * std::expm1(c2 / (grid[i] * temperature)));
     const double largest = *std::max_element(s.begin(), s.end());
     for (double& value : s) value *= peak / largest;
     return s;
+}
+
+std::vector<SolverProblem> broadbandStream(const SyntheticCalibration& calibration,
+                                           std::size_t frames, bool full, double noise) {
+    const std::vector<double> grid = calibration.grid(full);
+    std::vector<SolverProblem> stream;
+    stream.reserve(frames);
+    for (std::size_t frame = 0; frame < frames; ++frame) {
+        const double progress = frames > 1 ? double(frame) / double(frames - 1) : 0.0;
+        const double flicker = 1.0 + 0.003 * std::sin(0.7 * double(frame));
+        const std::vector<double> s =
+            halogenSpectrum(grid, kCameraPeak * flicker, 2856.0 + 20.0 * progress);
+        stream.push_back(calibration.problem(s, full, noise, static_cast<unsigned>(frame + 1)));
+    }
+    return stream;
 }
 
 std::vector<double> lineSpectrum(const std::vector<double>& grid,

@@ -63,8 +63,17 @@ private:
 // few thousand counts, as a well-exposed frame does.
 constexpr double kCameraPeak = 100.0;
 
-// A halogen lamp: Planck's law at 2856 K, the largest value `peak`.
-std::vector<double> halogenSpectrum(const std::vector<double>& grid, double peak);
+// A halogen lamp: Planck's law at `temperature` (K), the largest value `peak`.
+std::vector<double> halogenSpectrum(const std::vector<double>& grid, double peak,
+                                    double temperature = 2856.0);
+
+// What live acquisition of a halogen lamp delivers frame after frame: the
+// problems of `frames` consecutive frames whose lamp drifts slowly (its
+// temperature from 2856 K up by 20 K over the stream, its brightness by a
+// few per mille from frame to frame), each with cell noise of `noise`
+// counts of its own seed.
+std::vector<SolverProblem> broadbandStream(const SyntheticCalibration& calibration,
+                                           std::size_t frames, bool full, double noise);
 
 // Gaussian lines of the given centres and FWHM (nm), each of height `peak`.
 std::vector<double> lineSpectrum(const std::vector<double>& grid,
