@@ -29,11 +29,12 @@ void CellSampler::zeroBadPixels(std::uint16_t* frame) const {
 }
 
 template <class Pixel>
-void CellSampler::sumWindows(Pixel pixel, double* cells, std::ostream& log) const {
+std::size_t CellSampler::sumWindows(Pixel pixel, double* cells) const {
+    std::size_t allBad = 0;
     for (std::size_t cell = 0; cell < windowStart.size(); ++cell) {
         if (goodPixels[cell] == 0.0) {
             cells[cell] = 0.0;
-            log << "All are bad pixels\n";
+            ++allBad;
             continue;
         }
         // Column by column, top to bottom within each column: floating-point
@@ -47,17 +48,18 @@ void CellSampler::sumWindows(Pixel pixel, double* cells, std::ostream& log) cons
         }
         cells[cell] = sum / goodPixels[cell];
     }
+    return allBad;
 }
 
-void CellSampler::sample(const std::uint16_t* frame, double* cells, std::ostream& log) const {
-    sumWindows([frame](std::size_t index) { return double(frame[index]); }, cells, log);
+std::size_t CellSampler::sample(const std::uint16_t* frame, double* cells) const {
+    return sumWindows([frame](std::size_t index) { return double(frame[index]); }, cells);
 }
 
-void CellSampler::sample(const std::uint16_t* frame, const double* divisor, double* cells,
-                         std::ostream& log) const {
-    sumWindows(
+std::size_t CellSampler::sample(const std::uint16_t* frame, const double* divisor,
+                                double* cells) const {
+    return sumWindows(
         [frame, divisor](std::size_t index) { return double(frame[index]) / divisor[index]; },
-        cells, log);
+        cells);
 }
 
 }  // namespace kelo::engine

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <ostream>
 #include <vector>
 
 #include "config/CalibrationData.h"
@@ -32,14 +31,13 @@ public:
 
     // Cell values of a frame whose bad pixels are already zero. With a
     // `divisor` image each pixel is divided by its divisor first. A cell whose
-    // pixels are all bad is 0, and "All are bad pixels" goes to `log`.
-    void sample(const std::uint16_t* frame, double* cells, std::ostream& log) const;
-    void sample(const std::uint16_t* frame, const double* divisor, double* cells,
-                std::ostream& log) const;
+    // pixels are all bad is 0; returns how many such cells there are.
+    std::size_t sample(const std::uint16_t* frame, double* cells) const;
+    std::size_t sample(const std::uint16_t* frame, const double* divisor, double* cells) const;
 
 private:
     template <class Pixel>
-    void sumWindows(Pixel pixel, double* cells, std::ostream& log) const;
+    std::size_t sumWindows(Pixel pixel, double* cells) const;
 
     std::size_t imageWidth;
     std::size_t windowWidth;

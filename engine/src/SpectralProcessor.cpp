@@ -59,7 +59,7 @@ SpectralProcessor::SpectralProcessor(std::ostream& log)
 SpectralProcessor::~SpectralProcessor() = default;
 
 bool SpectralProcessor::initialize(const std::string& id) {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::scoped_lock lock(frameMutex, solveMutex, logMutex);
     initialized = false;
     calibrationLoaded = false;
     preparedMatrix = nullptr;
@@ -166,13 +166,13 @@ void SpectralProcessor::setupLocked(const SystemConfig& record) {
 }
 
 void SpectralProcessor::setGaussBlurMode(std::uint8_t mode) {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::scoped_lock lock(frameMutex, solveMutex, logMutex);
     gaussBlurMode = mode;
     log << "Gaus Blur value:" << static_cast<int>(mode) << "\n";
 }
 
 void SpectralProcessor::setRestrictedRange(bool on) {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::lock_guard<std::mutex> lock(solveMutex);
     setRestrictedRangeLocked(on);
 }
 
@@ -182,23 +182,23 @@ void SpectralProcessor::setRestrictedRangeLocked(bool on) {
 }
 
 void SpectralProcessor::setBlurEveryFrame(bool on) {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::lock_guard<std::mutex> lock(frameMutex);
     blurEveryFrame = on;
     if (!on) blurOnce = true;
 }
 
 void SpectralProcessor::setDarkSubtraction(bool on) {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::lock_guard<std::mutex> lock(solveMutex);
     darkSubtraction = on;
 }
 
 bool SpectralProcessor::getDarkSubtraction() const {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::lock_guard<std::mutex> lock(solveMutex);
     return darkSubtraction;
 }
 
 bool SpectralProcessor::setDarkCells(std::vector<double> dark) {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::lock_guard<std::mutex> lock(solveMutex);
     if (!initialized || dark.size() != numCells || !allFinite(dark)) return false;
     std::copy(dark.begin(), dark.end(), darkCells.begin());
     darkPresent = true;
@@ -206,34 +206,34 @@ bool SpectralProcessor::setDarkCells(std::vector<double> dark) {
 }
 
 void SpectralProcessor::clearDarkCells() {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::lock_guard<std::mutex> lock(solveMutex);
     std::fill(darkCells.begin(), darkCells.end(), 0.0);
     darkPresent = false;
 }
 
 std::uint32_t SpectralProcessor::getRestrictedPointCount() const {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::lock_guard<std::mutex> lock(frameMutex);
     return rangePoints;
 }
 
 std::vector<double> SpectralProcessor::getWavelengths() const {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::lock_guard<std::mutex> lock(solveMutex);
     return wavelengths;
 }
 
 void SpectralProcessor::getDataSize(std::uint32_t& width, std::uint32_t& height) const {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::lock_guard<std::mutex> lock(frameMutex);
     width = dataSizeX;
     height = dataSizeY;
 }
 
 std::uint32_t SpectralProcessor::getNumCells() const {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::lock_guard<std::mutex> lock(frameMutex);
     return numCells;
 }
 
 std::string SpectralProcessor::unavailableReason() const {
-    std::lock_guard<std::mutex> lock(operationMutex);
+    std::scoped_lock lock(frameMutex, solveMutex);
     if (!initialized || !calibrationLoaded) return refusal;
     if (gaussBlurMode != 0 && !blurNormalisation)
         return "the image is too small for the Gaussian-blur normalisation";
@@ -266,19 +266,23 @@ bool SpectralProcessor::activeSetLocked(ActiveSet& set) const {
 }
 
 bool SpectralProcessor::computeCellValues(const Frame& frame, std::vector<double>& cells) {
-    long long blurMs = -1;
+    FrameNotes notes;
     {
-        std::lock_guard<std::mutex> lock(operationMutex);
-        if (!computeCellValuesLocked(frame, cells, blurMs)) return false;
+        std::lock_guard<std::mutex> lock(frameMutex);
+        if (!computeCellValuesLocked(frame, cells, notes)) return false;
     }
     // Written after the lock is released: a slow console must not hold up
     // the other thread's mode switches.
-    if (blurMs >= 0) log << "\n Time taken for gaussian blur=" << blurMs << "milliseconds\n";
+    if (notes.allBadCells == 0 && notes.blurMs < 0) return true;
+    std::lock_guard<std::mutex> lock(logMutex);
+    for (std::size_t cell = 0; cell < notes.allBadCells; ++cell) log << "All are bad pixels\n";
+    if (notes.blurMs >= 0)
+        log << "\n Time taken for gaussian blur=" << notes.blurMs << "milliseconds\n";
     return true;
 }
 
 bool SpectralProcessor::computeCellValuesLocked(const Frame& frame, std::vector<double>& cells,
-                                                long long& blurMs) {
+                                                FrameNotes& notes) {
     if (!readyLocked() || frame.size() != imagePixels) return false;
     const bool blur = gaussBlurMode != 0;
     if (blur && !blurNormalisation) return false;
@@ -286,15 +290,16 @@ bool SpectralProcessor::computeCellValuesLocked(const Frame& frame, std::vector<
     cells.resize(numCells);
     if (blur && (blurEveryFrame || blurOnce)) {
         // The normalisation image comes from the frame as delivered.
-        blurMs = blurNormalisation->make(frame.data());
+        notes.blurMs = blurNormalisation->make(frame.data());
         if (!blurEveryFrame) blurOnce = false;
     }
     std::copy(frame.begin(), frame.end(), workingFrame.begin());
     sampler->zeroBadPixels(workingFrame.data());
     if (blur)
-        sampler->sample(workingFrame.data(), blurNormalisation->image(), cells.data(), log);
+        notes.allBadCells =
+            sampler->sample(workingFrame.data(), blurNormalisation->image(), cells.data());
     else
-        sampler->sample(workingFrame.data(), cells.data(), log);
+        notes.allBadCells = sampler->sample(workingFrame.data(), cells.data());
     return true;
 }
 
@@ -303,10 +308,11 @@ bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
                                       kelo::engine::SolveStart) {
     SolveTimes times;
     {
-        std::lock_guard<std::mutex> lock(operationMutex);
+        std::lock_guard<std::mutex> lock(solveMutex);
         if (!solveSpectrumLocked(cells, spectrum, saturated, times) && !times.notFinite)
             return false;
     }
+    std::lock_guard<std::mutex> lock(logMutex);
     if (times.notFinite) {
         log << "\nno spectrum: the fit of these cell values against the calibration is not "
                "finite\n";

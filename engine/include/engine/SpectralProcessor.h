@@ -3,10 +3,12 @@
 // least-squares fit against the unit's calibration, smoothed to the unit's
 // software line width.
 //
-// Threads: every operation may be called from any thread. One mutex makes
-// frame operations, mode switches and dark operations take turns, so a mode
-// switch from the user interface never lands in the middle of a frame that
-// the acquisition worker is converting or solving.
+// Threads: every operation may be called from any thread. Converting a
+// frame and solving a spectrum each run under a lock of their own, so one
+// thread can convert the next frame while another solves the previous
+// average; a mode switch or dark operation takes the lock of what it
+// changes (both for what both use), so it never lands in the middle of a
+// frame being converted or a spectrum being solved.
 #pragma once
 
 #include <cstdint>
@@ -94,8 +96,14 @@ private:
         long long smoothMs = 0;
     };
 
+    // What one conversion has to say, for the lines written after it.
+    struct FrameNotes {
+        long long blurMs = -1;  // -1: no normalisation image was made
+        std::size_t allBadCells = 0;
+    };
+
     bool computeCellValuesLocked(const Frame& frame, std::vector<double>& cells,
-                                 long long& blurMs);
+                                 FrameNotes& notes);
     bool solveSpectrumLocked(const std::vector<double>& cells, std::vector<double>& spectrum,
                              std::uint8_t& saturated, SolveTimes& times);
 
@@ -109,10 +117,16 @@ private:
     void publishDiagnosticsLocked(bool fitted);
 
     std::ostream& log;
+    // Guards writing to `log`: both locks' holders write to it. Taken last.
+    std::mutex logMutex;
 
-    // Guards every member below: whole frame operations, mode switches and
-    // dark operations run one at a time.
-    mutable std::mutex operationMutex;
+    // Locking: frameMutex guards the conversion's state (marked "frame"),
+    // solveMutex the solve's (marked "solve"); the unit's set-up and the
+    // blur mode, which both use, change only under both, so either lock
+    // suffices to read them. Taken together, frameMutex comes first and
+    // logMutex last.
+    mutable std::mutex frameMutex;
+    mutable std::mutex solveMutex;
 
     std::string deviceId;
     CalibrationData calibration;
@@ -128,27 +142,27 @@ private:
 
     std::vector<double> fullGrid, restrictedGrid;
     std::vector<double> kernelFull, kernelRange;
-    std::vector<double> wavelengths;  // the grid of the current mode
-    Frame workingFrame;               // the frame being sampled, bad pixels zeroed
-    std::vector<double> cellValues;
+    std::vector<double> wavelengths;  // solve: the grid of the current mode
+    Frame workingFrame;               // frame: the frame being sampled, bad pixels zeroed
+    std::vector<double> cellValues;   // solve, like everything down to `smoothed`
     std::vector<double> darkCells;
     std::vector<double> rhs, solution, convolution;
     std::vector<double> smoothed;  // the spectrum being made, published only when finite
 
-    bool darkSubtraction = false;
-    bool darkPresent = false;
-    bool blurOnce = true;
-    bool blurEveryFrame = true;
-    bool restrictedRange = true;
+    bool darkSubtraction = false;  // solve
+    bool darkPresent = false;      // solve
+    bool blurOnce = true;          // frame
+    bool blurEveryFrame = true;    // frame
+    bool restrictedRange = true;   // solve
     std::uint8_t gaussBlurMode = 0;
 
-    std::unique_ptr<kelo::engine::CellSampler> sampler;
-    std::unique_ptr<kelo::engine::BlurNormalisation> blurNormalisation;  // when the image allows
-    std::unique_ptr<kelo::engine::NnlsSolver> solver;
-    // The normal matrix the solver was last prepared for; the calibration
-    // holding it changes only in initialize, which clears this.
+    std::unique_ptr<kelo::engine::CellSampler> sampler;                  // frame
+    std::unique_ptr<kelo::engine::BlurNormalisation> blurNormalisation;  // frame, when the image allows
+    std::unique_ptr<kelo::engine::NnlsSolver> solver;                    // solve
+    // solve: the normal matrix the solver was last prepared for; the
+    // calibration holding it changes only in initialize, which clears this.
     const kelo::DenseMatrix* preparedMatrix = nullptr;
-    kelo::engine::FitDiagnostics diagnostics;  // being filled by the current solve
+    kelo::engine::FitDiagnostics diagnostics;  // solve: being filled by the current solve
 
     // Guards `published` alone, so that readers never wait for a solve.
     mutable std::mutex diagnosticsMutex;
