@@ -1,7 +1,8 @@
 // Speed of the spectral engine's costly steps on the synthetic unit: the
 // blur of a camera frame, the spectrum solve (fast and plain side by side,
-// with one or two BLAS threads), two solves at once over an OpenMP team,
-// and a frame's cell values.
+// with one or two BLAS threads), a stream of live frames solved each from
+// the previous one and each from nothing, two solves at once over an OpenMP
+// team, and a frame's cell values.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -23,6 +24,9 @@ namespace {
 
 using kelo::bench::problemFor;
 using kelo::bench::ProblemKind;
+using kelo::bench::streamFor;
+using kelo::bench::StreamKind;
+using kelo::engine::SolveStart;
 
 constexpr int kFrameWidth = 1280;
 constexpr int kFrameHeight = 670;
@@ -82,6 +86,39 @@ BENCHMARK_CAPTURE(BM_Nnls, restricted_line, ProblemKind::restrictedLine)
     ->ArgName("blas_threads")
     ->Arg(1)
     ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
+
+// One iteration solves the whole stream of live frames; the first solve of
+// each pass starts cold, as the first spectrum of a live run does.
+void BM_NnlsStream(benchmark::State& state, StreamKind kind, SolveStart start) {
+    const std::vector<kelo::reference::SolverProblem>& stream = streamFor(kind);
+    const std::size_t n = stream.front().n;
+    const int cap = kelo::engine::iterationCap(n);
+    kelo::engine::NnlsSolver solver;
+    std::vector<double> x(n);
+    solver.prepare(stream.front().a, n, n);
+    for (auto _ : state) {
+        for (std::size_t frame = 0; frame < stream.size(); ++frame) {
+            solver.solve(stream[frame].b.data(), x.data(), cap, cap,
+                         kelo::engine::kSolverTolerance, frame == 0 ? SolveStart::cold : start);
+            benchmark::DoNotOptimize(x.data());
+        }
+    }
+    state.counters["frames"] = static_cast<double>(stream.size());
+    state.counters["spectra_per_s"] = benchmark::Counter(
+        static_cast<double>(stream.size()), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK_CAPTURE(BM_NnlsStream, restricted_broadband_stream_warm, StreamKind::restrictedBroadband,
+                  SolveStart::warm)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NnlsStream, restricted_broadband_stream_cold, StreamKind::restrictedBroadband,
+                  SolveStart::cold)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NnlsStream, full_broadband_stream_warm, StreamKind::fullBroadband,
+                  SolveStart::warm)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NnlsStream, full_broadband_stream_cold, StreamKind::fullBroadband,
+                  SolveStart::cold)
     ->Unit(benchmark::kMillisecond);
 
 void BM_NnlsPlain(benchmark::State& state, ProblemKind kind) {

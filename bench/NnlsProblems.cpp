@@ -19,6 +19,8 @@ reference::SolverProblem build(ProblemKind kind) {
     return calibration().problem(spectrum, full);
 }
 
+constexpr double kStreamNoise = 20.0;
+
 }  // namespace
 
 const char* problemName(ProblemKind kind) {
@@ -38,6 +40,18 @@ const reference::SolverProblem& problemFor(ProblemKind kind) {
                                                         build(ProblemKind::fullBroadband),
                                                         build(ProblemKind::restrictedLine)};
     return problems[static_cast<int>(kind)];
+}
+
+const char* streamName(StreamKind kind) {
+    return kind == StreamKind::fullBroadband ? "full_broadband_stream"
+                                             : "restricted_broadband_stream";
+}
+
+const std::vector<reference::SolverProblem>& streamFor(StreamKind kind) {
+    static const std::vector<reference::SolverProblem> streams[] = {
+        reference::broadbandStream(calibration(), kStreamFrames, false, kStreamNoise),
+        reference::broadbandStream(calibration(), kStreamFrames, true, kStreamNoise)};
+    return streams[static_cast<int>(kind)];
 }
 
 }  // namespace kelo::bench
