@@ -52,8 +52,10 @@ public:
     // b asks for it, then goes on as a cold solve does, to the same stopping
     // rule. A warm solve starts cold instead when there is nothing to start
     // from (no solve since prepare(), or the previous one reached a cap or
-    // did not end finite), and solves again cold from scratch when it
-    // reaches a cap itself.
+    // did not end finite). It solves again cold from scratch, with caps of
+    // its own, when it reaches a cap itself or when its result shows that
+    // the kept factorisation has drifted (a gradient entry of the passive
+    // set above the tolerance).
     void solve(const double* b, double* x, int maxOuter, int maxPasses, double tolerance,
                SolveStart start = SolveStart::cold);
 
