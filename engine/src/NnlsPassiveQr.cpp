@@ -57,6 +57,10 @@ bool NnlsPassiveQr::append(int variable, const double* column, double columnNorm
     return true;
 }
 
+void NnlsPassiveQr::setRightHandSide(const double* b) {
+    for (std::size_t p = 0; p < count; ++p) qtb[p] = kernels::dot(qColumn(p), b, m);
+}
+
 void NnlsPassiveQr::remove(std::size_t position) {
     // The removed row, column and Q^T b entry are carried along and rotated
     // against each later position in turn; every later position moves up one

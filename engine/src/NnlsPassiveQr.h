@@ -26,6 +26,10 @@ public:
     bool append(int variable, const double* column, double columnNorm, const double* b,
                 double dependentRatio);
 
+    // Q^T b for a new right-hand side (m values), the factorisation kept:
+    // the columns of Q are orthonormal, so one product replaces Q^T b.
+    void setRightHandSide(const double* b);
+
     // Takes the variable at `position` out, rotating each later row of R
     // against the removed one so that R stays upper triangular.
     void remove(std::size_t position);

@@ -10,6 +10,7 @@ namespace kelo::engine {
 
 void NnlsSolver::prepare(const double* a, std::size_t rows, std::size_t columns) {
     gradient.prepare(a, rows, columns);
+    warmStart.forget();
     if (rows == m && columns == n) return;
     m = rows;
     n = columns;
@@ -19,40 +20,93 @@ void NnlsSolver::prepare(const double* a, std::size_t rows, std::size_t columns)
     eligible.assign(n, 1);
     toRemove.assign(n, 0);
     skipped.reserve(n);
+    warmStart.reserve(n);
 }
 
 void NnlsSolver::solve(const double* rhs, double* solution, int maxOuter, int maxPasses,
-                       double tolerance, SolveStart) {
+                       double tolerance, SolveStart start) {
     b = rhs;
     x = solution;
     gradient.setRightHandSide(b);
+    if (trace) trace->clear();
+
+    bool warm = start == SolveStart::warm && warmStart.canStart();
+    bool finished = false;
+    if (warm) {
+        startWarm();
+        finished =
+            iterate(maxOuter, maxPasses, tolerance, true) && passiveGradientWithin(tolerance);
+        // A warm start that does not get there is no better than a cold one.
+        warm = finished;
+        if (!warm && trace) trace->clear();
+    }
+    if (!warm) {
+        startCold();
+        finished = iterate(maxOuter, maxPasses, tolerance, false);
+    }
+
+    last.capReached = !finished;
+    last.warm = warm;
+    last.passes = passes;
+    last.passiveCount = static_cast<int>(qr.size());
+    last.relativeResidual = gradient.relativeResidual(x);
+    warmStart.keep(x, finished && std::isfinite(last.relativeResidual), !warm);
+}
+
+void NnlsSolver::startCold() {
+    resetCounts();
     qr.clear();
     std::fill(x, x + n, 0.0);
     std::fill(eligible.begin(), eligible.end(), 1);
+}
+
+void NnlsSolver::startWarm() {
+    resetCounts();
+    warmStart.restore(qr, gradient, b, x);
+    std::fill(eligible.begin(), eligible.end(), 1);
+    for (std::size_t p = 0; p < qr.size(); ++p) eligible[qr.variables()[p]] = 0;
+}
+
+void NnlsSolver::resetCounts() {
     std::fill(toRemove.begin(), toRemove.end(), 0);
     skipped.clear();
     passes = 0;
     last = NnlsDiagnostics{};
-    if (trace) trace->clear();
+}
 
+bool NnlsSolver::iterate(int maxOuter, int maxPasses, double tolerance, bool feasibleFirst) {
+    if (feasibleFirst) {
+        if (!runPasses(maxPasses, tolerance)) return false;
+        std::copy(z.begin(), z.end(), x);
+        if (passes >= maxPasses) return false;
+    }
     int outer = 0;
+    bool finished = true;
     while (bringIn(tolerance)) {
         if (!runPasses(maxPasses, tolerance)) {
-            last.capReached = true;
+            finished = false;
             break;
         }
         std::copy(z.begin(), z.end(), x);
         ++outer;
         if (passes >= maxPasses || outer >= maxOuter) {
-            last.capReached = true;
+            finished = false;
             break;
         }
     }
-
     last.outerIterations = outer;
-    last.passes = passes;
-    last.passiveCount = static_cast<int>(qr.size());
-    last.relativeResidual = gradient.relativeResidual(x);
+    return finished;
+}
+
+bool NnlsSolver::passiveGradientWithin(double tolerance) {
+    // At the optimum of the passive set its gradient entries are rounding
+    // (below 1e-7 on the synthetic unit's streams, cold or warm); one above
+    // the tolerance for bringing a variable in means that Q has drifted from
+    // an orthonormal basis of the passive columns.
+    gradient.exact(x, w.data());
+    for (std::size_t p = 0; p < qr.size(); ++p)
+        if (std::fabs(w[qr.variables()[p]]) > tolerance) return false;
+    return true;
 }
 
 NnlsSolver::Choice NnlsSolver::choose(double tolerance, double tieBound) const {

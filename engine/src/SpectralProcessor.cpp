@@ -63,6 +63,7 @@ bool SpectralProcessor::initialize(const std::string& id) {
     initialized = false;
     calibrationLoaded = false;
     preparedMatrix = nullptr;
+    ++calibrationLoads;
     deviceId = id;
     log << "\nin spectralprocessor initialize\n";
 
@@ -202,6 +203,7 @@ bool SpectralProcessor::setDarkCells(std::vector<double> dark) {
     if (!initialized || dark.size() != numCells || !allFinite(dark)) return false;
     std::copy(dark.begin(), dark.end(), darkCells.begin());
     darkPresent = true;
+    ++darkChanges;
     return true;
 }
 
@@ -209,6 +211,7 @@ void SpectralProcessor::clearDarkCells() {
     std::lock_guard<std::mutex> lock(solveMutex);
     std::fill(darkCells.begin(), darkCells.end(), 0.0);
     darkPresent = false;
+    ++darkChanges;
 }
 
 std::uint32_t SpectralProcessor::getRestrictedPointCount() const {
@@ -241,6 +244,21 @@ std::string SpectralProcessor::unavailableReason() const {
     if (!activeSetLocked(set))
         return "the calibration of unit " + deviceId + " has no matrices for the current mode";
     return {};
+}
+
+bool SpectralProcessor::SolveInputs::operator==(const SolveInputs& other) const {
+    return calibration == other.calibration && restricted == other.restricted &&
+           blur == other.blur && darkSubtracted == other.darkSubtracted && dark == other.dark;
+}
+
+SpectralProcessor::SolveInputs SpectralProcessor::solveInputsLocked() const {
+    SolveInputs inputs;
+    inputs.calibration = calibrationLoads;
+    inputs.restricted = restrictedRange;
+    inputs.blur = gaussBlurMode != 0;
+    inputs.darkSubtracted = darkSubtraction && darkPresent;
+    inputs.dark = darkChanges;
+    return inputs;
 }
 
 bool SpectralProcessor::readyLocked() const {
@@ -305,11 +323,11 @@ bool SpectralProcessor::computeCellValuesLocked(const Frame& frame, std::vector<
 
 bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
                                       std::vector<double>& spectrum, std::uint8_t& saturated,
-                                      kelo::engine::SolveStart) {
+                                      kelo::engine::SolveStart start) {
     SolveTimes times;
     {
         std::lock_guard<std::mutex> lock(solveMutex);
-        if (!solveSpectrumLocked(cells, spectrum, saturated, times) && !times.notFinite)
+        if (!solveSpectrumLocked(cells, spectrum, saturated, start, times) && !times.notFinite)
             return false;
     }
     std::lock_guard<std::mutex> lock(logMutex);
@@ -329,7 +347,15 @@ bool SpectralProcessor::solveSpectrum(const std::vector<double>& cells,
 
 bool SpectralProcessor::solveSpectrumLocked(const std::vector<double>& cells,
                                             std::vector<double>& spectrum,
-                                            std::uint8_t& saturated, SolveTimes& times) {
+                                            std::uint8_t& saturated,
+                                            kelo::engine::SolveStart solveStart,
+                                            SolveTimes& times) {
+    // Only a fitted, finite spectrum of the same inputs is a start for the
+    // next solve; a refused or empty call leaves none.
+    const SolveInputs inputs = solveInputsLocked();
+    if (!warmInputs || !(*warmInputs == inputs)) solveStart = kelo::engine::SolveStart::cold;
+    warmInputs.reset();
+
     ActiveSet set;
     if (!readyLocked() || !activeSetLocked(set) || cells.size() != numCells || !allFinite(cells))
         return false;
@@ -351,7 +377,7 @@ bool SpectralProcessor::solveSpectrumLocked(const std::vector<double>& cells,
     findSaturatedCellsLocked(cells, set);
 
     auto start = std::chrono::steady_clock::now();
-    solveLocked(set);
+    solveLocked(set, solveStart);
     times.solveMs = millisecondsSince(start);
 
     start = std::chrono::steady_clock::now();
@@ -367,6 +393,7 @@ bool SpectralProcessor::solveSpectrumLocked(const std::vector<double>& cells,
     spectrum.assign(smoothed.begin(), smoothed.begin() + long(set.n));
     saturated = diagnostics.saturatedCells.empty() ? 0 : 1;
     times.fitted = true;
+    warmInputs = inputs;
     publishDiagnosticsLocked(true);
     return true;
 }
@@ -383,7 +410,7 @@ void SpectralProcessor::findSaturatedCellsLocked(const std::vector<double>& meas
     }
 }
 
-void SpectralProcessor::solveLocked(const ActiveSet& set) {
+void SpectralProcessor::solveLocked(const ActiveSet& set, kelo::engine::SolveStart start) {
     const std::size_t n = set.n;
     for (std::size_t i = 0; i < n; ++i) {
         const double* row = set.transfer->row(i);
@@ -399,7 +426,7 @@ void SpectralProcessor::solveLocked(const ActiveSet& set) {
         preparedMatrix = set.normal;
     }
     const int cap = kelo::engine::iterationCap(n);
-    solver->solve(rhs.data(), solution.data(), cap, cap, kelo::engine::kSolverTolerance);
+    solver->solve(rhs.data(), solution.data(), cap, cap, kelo::engine::kSolverTolerance, start);
 
     const kelo::engine::NnlsDiagnostics& solved = solver->diagnostics();
     diagnostics.outerIterations = solved.outerIterations;
@@ -407,6 +434,7 @@ void SpectralProcessor::solveLocked(const ActiveSet& set) {
     diagnostics.passiveCount = solved.passiveCount;
     diagnostics.capReached = solved.capReached;
     diagnostics.relativeResidual = solved.relativeResidual;
+    diagnostics.warmStart = solved.warm;
 }
 
 void SpectralProcessor::smoothLocked(const ActiveSet& set) {
@@ -421,6 +449,7 @@ void SpectralProcessor::publishDiagnosticsLocked(bool fitted) {
     if (!fitted) {
         diagnostics.outerIterations = diagnostics.passes = diagnostics.passiveCount = 0;
         diagnostics.capReached = false;
+        diagnostics.warmStart = false;
         diagnostics.relativeResidual = 0.0;
     }
     std::lock_guard<std::mutex> lock(diagnosticsMutex);

@@ -1,4 +1,4 @@
-// Frame work allocates nothing once the buffers exist.
+// Frame work, warm solves included, allocates nothing once the buffers exist.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -36,10 +36,18 @@ TEST(Allocation, FrameOperationsAllocateNothingAfterTheFirstFrame) {
 
         Frame next = frame;
         std::vector<double> input = cells;
+        // Warm solves alternate between two cell vectors, through at least
+        // one forming of the factorisation afresh.
+        std::vector<double> varied = cells;
+        for (std::size_t i = 0; i < varied.size(); ++i) varied[i] *= 1.0 + 0.01 * double(i % 7);
         CountedAllocations counted;
         ASSERT_TRUE(processor.computeCellValues(std::move(next), cells));
         ASSERT_TRUE(processor.solveSpectrum(std::move(input), spectrum, saturated));
+        for (int solve = 0; solve < 70; ++solve)
+            ASSERT_TRUE(processor.solveSpectrum(solve % 2 ? cells : varied, spectrum, saturated,
+                                                kelo::engine::SolveStart::warm));
         EXPECT_EQ(counted.count(), 0) << (restricted ? "restricted" : "full");
+        EXPECT_TRUE(processor.fitDiagnostics().warmStart);
     }
 }
 

@@ -20,6 +20,7 @@ struct FitDiagnostics {
     int passes = 0;               // inner passes of the solver
     int passiveCount = 0;         // variables left free at the end
     bool capReached = false;      // an iteration cap stopped the solver
+    bool warmStart = false;       // the solve started from the previous spectrum's
     double relativeResidual = 0;  // |A x - b| / |b| of the normal equations
     // Cells above the saturation threshold, in cell order.
     std::vector<SaturatedCell> saturatedCells;

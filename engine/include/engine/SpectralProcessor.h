@@ -15,6 +15,7 @@
 #include <iostream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,9 @@ public:
     // set when a measured cell (before dark subtraction) exceeds 4000.0. False
     // (outputs untouched) for a vector of another length, a value that is not
     // finite, a fit that overflows to a spectrum that is not finite (said in
-    // the log), or when refused.
+    // the log), or when refused. A warm start is taken only from a previous
+    // call that fitted a finite spectrum under the same calibration, grid,
+    // blur mode and dark; otherwise the solve starts cold.
     bool solveSpectrum(const std::vector<double>& cells, std::vector<double>& spectrum,
                        std::uint8_t& saturated,
                        kelo::engine::SolveStart start = kelo::engine::SolveStart::cold);
@@ -105,14 +108,27 @@ private:
     bool computeCellValuesLocked(const Frame& frame, std::vector<double>& cells,
                                  FrameNotes& notes);
     bool solveSpectrumLocked(const std::vector<double>& cells, std::vector<double>& spectrum,
-                             std::uint8_t& saturated, SolveTimes& times);
+                             std::uint8_t& saturated, kelo::engine::SolveStart solveStart,
+                             SolveTimes& times);
+
+    // What a spectrum depends on besides the cells: a warm start is taken
+    // only from a solve of the same inputs.
+    struct SolveInputs {
+        unsigned long calibration = 0;  // calibrations loaded
+        bool restricted = true;
+        bool blur = false;
+        bool darkSubtracted = false;
+        unsigned long dark = 0;  // darks stored or cleared
+        bool operator==(const SolveInputs& other) const;
+    };
+    SolveInputs solveInputsLocked() const;
 
     void setupLocked(const SystemConfig& record);
     void setRestrictedRangeLocked(bool on);
     bool readyLocked() const;
     bool activeSetLocked(ActiveSet& set) const;
     void findSaturatedCellsLocked(const std::vector<double>& measured, const ActiveSet& set);
-    void solveLocked(const ActiveSet& set);
+    void solveLocked(const ActiveSet& set, kelo::engine::SolveStart start);
     void smoothLocked(const ActiveSet& set);
     void publishDiagnosticsLocked(bool fitted);
 
@@ -163,6 +179,10 @@ private:
     // calibration holding it changes only in initialize, which clears this.
     const kelo::DenseMatrix* preparedMatrix = nullptr;
     kelo::engine::FitDiagnostics diagnostics;  // solve: being filled by the current solve
+    unsigned long darkChanges = 0;       // solve: darks stored or cleared so far
+    unsigned long calibrationLoads = 0;  // changes under both locks, in initialize
+    // solve: the inputs of the previous solve while a warm start may follow it
+    std::optional<SolveInputs> warmInputs;
 
     // Guards `published` alone, so that readers never wait for a solve.
     mutable std::mutex diagnosticsMutex;
