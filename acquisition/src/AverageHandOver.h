@@ -16,7 +16,7 @@ namespace kelo::acquisition {
 
 // One averaged cell vector and what the solver needs to publish it.
 struct FinishedAverage {
-    std::vector<double> cells;  // the mean of the frames' cell values
+    std::vector<double> cells;   // the mean of the frames' cell values
     std::uint32_t averages = 1;  // frames in the average
     int total = 0;               // frames added since the loop started, these included
     bool dark = false;           // requested as the dark

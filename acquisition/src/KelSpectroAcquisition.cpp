@@ -89,8 +89,7 @@ bool KelSpectro::triggeredAverage(std::uint32_t n) {
 
 std::string KelSpectro::missingFrameText() {
     if (!device->isConnected()) return "the camera was disconnected";
-    return "no frame from the camera within " + std::to_string(device->getFrameTimeoutMs()) +
-           " ms";
+    return "no frame from the camera within " + std::to_string(device->getFrameTimeoutMs()) + " ms";
 }
 
 bool KelSpectro::waitForTriggeredFrame(bool processEvents) {

@@ -118,7 +118,8 @@ void KelSpectro::publishAverage(const FinishedAverage& average, LivePublication&
     const std::int64_t now = monotonicNanoseconds();
     const std::int64_t since = std::max(publication.publishedNs, average.startedNs);
     publication.publishedNs = now;
-    if (const std::optional<int> fps = frameRate->add(ratePerSecond(since, now))) emit fpsReady(*fps);
+    if (const std::optional<int> fps = frameRate->add(ratePerSecond(since, now)))
+        emit fpsReady(*fps);
     clock.restart();
     emit frameId(average.total);
     emit spectrumReady(liveSpectrum, saturated);

@@ -46,7 +46,7 @@ class AcquisitionGuard;
 class FrameRateWindow;
 class SolveStage;
 struct FinishedAverage;
-}
+}  // namespace kelo::acquisition
 
 namespace Brevanta {
 
