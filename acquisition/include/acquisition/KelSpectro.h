@@ -180,7 +180,9 @@ public slots:
     // One averaged spectrum on the calling thread, processing its events
     // between frames.
     bool getSpectra(std::vector<double>& spectrum, bool& flagSaturated);
-    // The live loop: spectra until the camera stops grabbing.
+    // The live loop: spectra until the camera stops grabbing. Averages that
+    // were finished when the stop came are still published, each in its
+    // order, before acquisitionEnded.
     bool getSpectraC();
     // Grabs numOfSamples groups of skipFrame frames and keeps the cell values
     // of the first frame of each group.
