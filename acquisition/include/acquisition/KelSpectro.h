@@ -228,7 +228,8 @@ private:
     // loop must end: stopped, or failed (the error recorded).
     bool liveSweep(int& total, kelo::acquisition::SolveStage& solving);
     // On the solve stage: stores the average as the dark when it was
-    // requested, otherwise solves and publishes its spectrum.
+    // requested; otherwise, or when the processor refused the dark, solves
+    // and publishes its spectrum.
     void publishAverage(const kelo::acquisition::FinishedAverage& average,
                         LivePublication& publication);
     // The frames of a hardware-triggered sweep: the triggered one, then the
