@@ -81,7 +81,8 @@ void printStageTimes(const acquisition::StageTimes& times) {
     const std::pair<Stage, const char*> stages[] = {{Stage::WaitForFrame, "wait-for-frame"},
                                                     {Stage::CellValues, "cell-values"},
                                                     {Stage::Solve, "solve"},
-                                                    {Stage::Signal, "signal"}};
+                                                    {Stage::Signal, "signal"},
+                                                    {Stage::HandOver, "hand-over"}};
     std::cerr << freshLine << std::fixed << std::setprecision(3);
     for (const auto& [stage, name] : stages)
         std::cerr << "stage-ms " << name << ": " << times.meanMilliseconds(stage) << " cpu "

@@ -1,15 +1,14 @@
-// Averaged spectra: the single acquisition, the live loop, the wait for a
-// hardware trigger and the dark taken from a completed average.
+// Averaged spectra: the single acquisition, and what the live loop shares
+// with it: adding up frames, the wait for a hardware trigger and the dark
+// taken from a completed average.
 #include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <exception>
 #include <string>
 #include <thread>
 
 #include "AcquisitionGuard.h"
-#include "FrameRateWindow.h"
 #include "MonotonicClock.h"
 #include "acquisition/KelSpectro.h"
 #include "device/KelDevice.h"
@@ -17,6 +16,7 @@
 
 using kelo::acquisition::AcquisitionGuard;
 using kelo::acquisition::monotonicNanoseconds;
+using kelo::acquisition::ratePerSecond;
 using kelo::acquisition::Stage;
 using kelo::acquisition::StageClock;
 
@@ -27,10 +27,6 @@ namespace {
 // How often the trigger wait looks at its flags while the camera is not in
 // hardware-trigger mode.
 constexpr std::chrono::milliseconds kTriggerPollInterval{1};
-
-double sweepsPerSecond(std::int64_t t0, std::int64_t t1) {
-    return t1 > t0 ? 1e9 / static_cast<double>(t1 - t0) : 0.0;
-}
 
 }  // namespace
 
@@ -61,7 +57,8 @@ bool KelSpectro::getSpectra(std::vector<double>& spectrum, bool& flagSaturated) 
         }
         if (!complete) return false;
 
-        finishAverage(n);
+        averageCells(n, cells);
+        if (darkRequested.exchange(false)) storeDark(cells);
         std::uint8_t flag = 0;
         if (!processor->solveSpectrum(cells, spectrum, flag)) return false;
         saturated = flag != 0;
@@ -69,7 +66,7 @@ bool KelSpectro::getSpectra(std::vector<double>& spectrum, bool& flagSaturated) 
         const std::int64_t t1 = monotonicNanoseconds();
         emit spectrumReady(spectrum, flagSaturated);
         emit frameId(static_cast<int>(n));
-        emit fpsReady(static_cast<int>(std::lround(sweepsPerSecond(t0, t1))));
+        emit fpsReady(static_cast<int>(std::lround(ratePerSecond(t0, t1))));
         return true;
     } catch (...) {
         errorCode = kErrorRaised;
@@ -90,91 +87,9 @@ bool KelSpectro::triggeredAverage(std::uint32_t n) {
     return complete;
 }
 
-bool KelSpectro::getSpectraC() {
-    AcquisitionGuard guard(*gate);
-    livePending = false;
-    if (!guard.isAdmitted()) {
-        emit acquisitionEnded(kErrorBusy);
-        return false;
-    }
-    if (device == nullptr || processor == nullptr) {
-        emit acquisitionEnded(kErrorNoDevice);
-        return false;
-    }
-    bool ok = false;
-    setErrorText({});
-    errorCode = kNoError;
-    try {
-        frameRate->restart();
-        stageTimes.reset();
-        int total = 0;
-        if (startGrab(KelDevice::kGrabLatestImage))
-            while (!stopRequested && liveSweep(total, ok)) {
-            }
-    } catch (const std::exception& error) {
-        recordError(device->isConnected() ? std::string("camera error: ") + error.what()
-                                          : missingFrameText());
-    } catch (...) {
-        recordError(missingFrameText());
-    }
-    // Nobody reads a grab that goes on after the loop.
-    stopGrabQuietly();
-    const int code = errorCode;
-    emit acquisitionEnded(code);
-    return ok && code == kNoError;
-}
-
-bool KelSpectro::liveSweep(int& total, bool& ok) {
-    const std::int64_t t0 = monotonicNanoseconds();
-    std::fill(cellSum.begin(), cellSum.end(), 0.0);
-    const std::uint32_t n = averages;
-
-    const FrameStep step = device->getTriggerMode() == KelDevice::kSoftwareTrigger
-                               ? accumulateRetrievedFrames(1, n, total)
-                               : triggeredFrames(n, total);
-    if (step == FrameStep::NoFrame) return noFrame();
-    if (step == FrameStep::NotConverted) return true;  // no spectrum from this sweep
-    if (finishAverage(n)) return true;                 // this average became the dark
-
-    StageClock clock(stageTimes);
-    std::uint8_t flag = 0;
-    ok = processor->solveSpectrum(cells, liveSpectrum, flag);
-    clock.lap(Stage::Solve);
-    if (!ok) return true;
-    saturated = flag != 0;
-
-    const std::int64_t t1 = monotonicNanoseconds();
-    if (const std::optional<int> fps = frameRate->add(sweepsPerSecond(t0, t1))) emit fpsReady(*fps);
-    clock.restart();
-    emit frameId(total);
-    emit spectrumReady(liveSpectrum, saturated);
-    clock.lap(Stage::Signal);
-    return true;
-}
-
-KelSpectro::FrameStep KelSpectro::triggeredFrames(std::uint32_t n, int& total) {
-    if (!waitForTriggeredFrame(false)) return FrameStep::NoFrame;
-    if (!accumulateFrame(1, n)) {
-        recordError("a triggered frame could not be converted to cell values");
-        return FrameStep::NoFrame;
-    }
-    ++total;
-    device->setTriggerMode(KelDevice::kSoftwareTrigger);
-    FrameStep step = FrameStep::NoFrame;
-    if (startGrab(KelDevice::kGrabLatestImage)) step = accumulateRetrievedFrames(2, n, total);
-    device->setTriggerMode(KelDevice::kHardwareTrigger);
-    return step;
-}
-
-bool KelSpectro::noFrame() {
-    if (!stopRequested && errorCode == kNoError) recordError(missingFrameText());
-    return false;
-}
-
 std::string KelSpectro::missingFrameText() {
     if (!device->isConnected()) return "the camera was disconnected";
-    return "no frame from the camera within " + std::to_string(device->getFrameTimeoutMs()) +
-           " ms";
+    return "no frame from the camera within " + std::to_string(device->getFrameTimeoutMs()) + " ms";
 }
 
 bool KelSpectro::waitForTriggeredFrame(bool processEvents) {
@@ -219,12 +134,15 @@ bool KelSpectro::accumulateFrame(std::uint32_t k, std::uint32_t n) {
     return true;
 }
 
-bool KelSpectro::finishAverage(std::uint32_t n) {
-    const std::size_t count = std::min<std::size_t>(cellCount, cells.size());
-    for (std::size_t i = 0; i < count; ++i) cells[i] = cellSum[i] / n;
-    // Taken before storing, so that a request arriving meanwhile is kept.
-    if (!darkRequested.exchange(false)) return false;
-    if (!processor->setDarkCells(cells)) {
+void KelSpectro::averageCells(std::uint32_t n, std::vector<double>& mean) const {
+    const std::size_t count = std::min<std::size_t>(cellCount, mean.size());
+    for (std::size_t i = 0; i < count; ++i) mean[i] = cellSum[i] / n;
+}
+
+bool KelSpectro::storeDark(const std::vector<double>& darkCells) {
+    // The request was taken before, so that one arriving meanwhile is kept;
+    // a store that fails makes the next average try again.
+    if (!processor->setDarkCells(darkCells)) {
         darkRequested = true;
         return false;
     }

@@ -11,4 +11,10 @@ inline std::int64_t monotonicNanoseconds() {
         .count();
 }
 
+// The rate of something that happens once every t1 - t0 nanoseconds, per
+// second; 0 for an interval that is not positive.
+inline double ratePerSecond(std::int64_t t0, std::int64_t t1) {
+    return t1 > t0 ? 1e9 / static_cast<double>(t1 - t0) : 0.0;
+}
+
 }  // namespace kelo::acquisition

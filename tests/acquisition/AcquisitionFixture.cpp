@@ -1,6 +1,8 @@
 #include "AcquisitionFixture.h"
 
 #include <QCoreApplication>
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 #include <sstream>
 
@@ -61,6 +63,12 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
+double largest(const std::vector<double>& values) {
+    double top = 0.0;
+    for (double v : values) top = std::max(top, std::fabs(v));
+    return top;
+}
+
 SignalLog::SignalLog(Brevanta::KelSpectro& spectro) {
     using Brevanta::KelSpectro;
     const auto direct = Qt::DirectConnection;
@@ -97,6 +105,12 @@ SignalLog::SignalLog(Brevanta::KelSpectro& spectro) {
                 add({Event::Dark, 0.0, 0});
             },
             direct),
+        QObject::connect(
+            &spectro, &KelSpectro::acquisitionEnded, &spectro,
+            [this](int code) {
+                add({Event::Ended, double(code), 0});
+            },
+            direct),
     };
 }
 
@@ -119,6 +133,14 @@ int SignalLog::count(Event::Kind kind) const {
     int n = 0;
     for (const Event& event : log) n += event.kind == kind;
     return n;
+}
+
+std::vector<double> SignalLog::values(Event::Kind kind) const {
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<double> found;
+    for (const Event& event : log)
+        if (event.kind == kind) found.push_back(event.value);
+    return found;
 }
 
 std::vector<std::vector<double>> SignalLog::spectra() const {

@@ -53,13 +53,16 @@ private:
 bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
+// The largest magnitude among `values`; 0 for none.
+double largest(const std::vector<double>& values);
+
 // Every signal of a controller as the emitting thread delivers it, kept in
 // order; safe to read from the test thread while a live loop emits.
 class SignalLog {
 public:
     struct Event {
-        enum Kind { Spectrum, FrameId, Fps, Progress, Dark } kind;
-        double value = 0.0;    // frame id, rate or progress
+        enum Kind { Spectrum, FrameId, Fps, Progress, Dark, Ended } kind;
+        double value = 0.0;    // frame id, rate, progress or the end's code
         std::size_t size = 0;  // spectrum length
     };
 
@@ -70,6 +73,8 @@ public:
 
     std::vector<Event> events() const;
     int count(Event::Kind kind) const;
+    // The values of the events of one kind, in order.
+    std::vector<double> values(Event::Kind kind) const;
     std::vector<std::vector<double>> spectra() const;
 
 private:

@@ -2,6 +2,7 @@
 // interface: dark, trigger, frame rate, settings changed under the loop.
 #include <QSignalSpy>
 #include <QThread>
+#include <algorithm>
 
 #include "AcquisitionFixture.h"
 #include "simcam/SimulatorControl.h"
@@ -23,8 +24,13 @@ TEST_F(LiveLoop, PublishesSpectraUntilTheCameraStops) {
     EXPECT_EQ(live.endedCode(), KelSpectro::kNoError);
     EXPECT_FALSE(spectro->isGrabbing());
     EXPECT_FALSE(spectro->isAcquiring());
-    // frameId counts every frame since the loop started, before each spectrum.
-    const std::vector<Event> events = log.events();
+    // frameId counts every frame since the loop started, before each
+    // spectrum; the next average's progress comes from the gathering thread
+    // and may fall between them.
+    std::vector<Event> events = log.events();
+    events.erase(std::remove_if(events.begin(), events.end(),
+                                [](const Event& event) { return event.kind == Event::Progress; }),
+                 events.end());
     int lastId = 0;
     for (std::size_t i = 0; i + 1 < events.size(); ++i) {
         if (events[i].kind != Event::FrameId) continue;
@@ -109,18 +115,21 @@ TEST_F(LiveLoop, ADarkRequestTakesOneWholeAverageAndPublishesNoSpectrumForIt) {
     const std::vector<Event> events = log.events();
     EXPECT_EQ(log.count(Event::Dark), 1);
     double idBefore = -1, idAfter = -1;
-    int progressSinceDark = 0;
     bool darkSeen = false;
     for (const Event& event : events) {
         if (event.kind == Event::Dark) darkSeen = true;
-        if (event.kind == Event::Progress && darkSeen && idAfter < 0) ++progressSinceDark;
         if (event.kind != Event::FrameId) continue;
         if (!darkSeen) idBefore = event.value;
         if (darkSeen && idAfter < 0) idAfter = event.value;
     }
     ASSERT_GE(idBefore, 0);
     EXPECT_EQ(idAfter - idBefore, 8.0);
-    EXPECT_EQ(progressSinceDark, 4);  // the next average, whole
+    // Every whole average became a spectrum or the dark, the last ones
+    // finished before the stop included.
+    const std::vector<double> progress = log.values(Event::Progress);
+    const int published = log.count(Event::Spectrum) + 1;
+    EXPECT_EQ(std::count(progress.begin(), progress.end(), 100.0), published);
+    EXPECT_EQ(log.values(Event::FrameId).back(), 4.0 * published);
 }
 
 TEST_F(LiveLoop, AveragesChangedDuringAnAverageApplyFromTheNextOne) {
@@ -226,8 +235,7 @@ TEST_F(LiveLoop, FramesThatStopComingEndTheLoopWithATimeOutError) {
     EXPECT_FALSE(live.result());
     EXPECT_EQ(live.endedCode(), KelSpectro::kErrorRaised);
     EXPECT_EQ(spectro->getErrorCode(), KelSpectro::kErrorRaised);
-    EXPECT_NE(spectro->getErrorText().find("no frame from the camera within 10"),
-              std::string::npos)
+    EXPECT_NE(spectro->getErrorText().find("no frame from the camera within 10"), std::string::npos)
         << spectro->getErrorText();
 }
 
@@ -321,6 +329,120 @@ TEST_F(LiveLoop, SettingsChangedFromAnotherThreadDuringTheLoop) {
             EXPECT_TRUE(event.size == restricted || event.size == full) << event.size;
         }
     }
+}
+
+// The pipeline: the worker gathers the next average while the loop's solve
+// thread solves the previous one and publishes it.
+
+double squaredDistance(const std::vector<double>& a, const std::vector<double>& b) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        sum += (a[i] - b[i]) * (a[i] - b[i]);
+    return sum;
+}
+
+TEST_F(LiveLoop, PipelinePublishesTheAveragesInTheirOrderWithTheirFrameIds) {
+    std::unique_ptr<KelSpectro> spectro = openController("halogen");
+    spectro->setAverages(2);
+    SignalLog log(*spectro);
+    LiveRun live(*spectro);
+    ASSERT_TRUE(waitUntil([&] { return log.count(Event::Spectrum) >= 4; }));
+    ASSERT_TRUE(simcam::setScene("fluorescent"));
+    const int atSwitch = log.count(Event::Spectrum);
+    ASSERT_TRUE(waitUntil([&] { return log.count(Event::Spectrum) >= atSwitch + 6; }));
+    EXPECT_TRUE(live.stop());
+
+    // Every average is published, the last one finished before the stop
+    // included, each with the frames added up to its end.
+    const std::vector<double> ids = log.values(Event::FrameId);
+    ASSERT_EQ(ids.size(), static_cast<std::size_t>(log.count(Event::Spectrum)));
+    for (std::size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(ids[i], 2.0 * (i + 1)) << i;
+    // The scene changes once: no spectrum of the lamp after one of the tube.
+    const std::vector<std::vector<double>> spectra = log.spectra();
+    const std::vector<double>& lamp = spectra.front();
+    const std::vector<double>& tube = spectra.back();
+    ASSERT_GT(squaredDistance(lamp, tube), 0.0);
+    const auto ofTheLamp = [&](const std::vector<double>& spectrum) {
+        return squaredDistance(spectrum, lamp) < squaredDistance(spectrum, tube);
+    };
+    std::size_t firstOfTheTube = 0;
+    while (firstOfTheTube < spectra.size() && ofTheLamp(spectra[firstOfTheTube])) ++firstOfTheTube;
+    EXPECT_GE(firstOfTheTube, 4u);
+    for (std::size_t i = firstOfTheTube; i < spectra.size(); ++i)
+        EXPECT_FALSE(ofTheLamp(spectra[i])) << i;
+    EXPECT_EQ(log.events().back().kind, Event::Ended);
+}
+
+// The stop comes while the solve thread publishes the second spectrum and
+// the third average already waits for it: both are still published, then
+// the loop ends, and nothing comes after acquisitionEnded.
+TEST_F(LiveLoop, PipelineStopPublishesTheAveragesAlreadyFinishedAndNothingAfterTheEnd) {
+    std::unique_ptr<KelSpectro> spectro = openController();
+    SignalLog log(*spectro);
+    std::atomic<int> finished{0};
+    std::atomic<bool> thirdFinished{false};
+    QObject::connect(
+        spectro.get(), &KelSpectro::avgProgress, spectro.get(),
+        [&](double progress) { finished += progress >= 100.0; }, Qt::DirectConnection);
+    QObject::connect(
+        spectro.get(), &KelSpectro::frameId, spectro.get(),
+        [&](int id) {
+            if (id != 2) return;
+            thirdFinished = waitUntil([&] { return finished >= 3; });
+            spectro->stopGrabbing();
+        },
+        Qt::DirectConnection);
+    LiveRun live(*spectro);
+    ASSERT_TRUE(live.waitForEnd(std::chrono::seconds(20)));
+    EXPECT_TRUE(thirdFinished);
+    EXPECT_TRUE(live.result());
+    EXPECT_EQ(live.endedCode(), KelSpectro::kNoError);
+    EXPECT_EQ(log.values(Event::FrameId), (std::vector<double>{1.0, 2.0, 3.0}));
+    EXPECT_EQ(log.count(Event::Spectrum), 3);
+    EXPECT_EQ(log.count(Event::Ended), 1);
+    EXPECT_EQ(log.events().back().kind, Event::Ended);
+}
+
+// A dark requested while spectra are being solved is stored in its turn:
+// the spectra before it show the scene, those after it the scene less its
+// own dark, which is nothing.
+TEST_F(LiveLoop, PipelineStoresTheDarkInTurnAndSubtractsItFromTheSpectraAfterIt) {
+    std::unique_ptr<KelSpectro> spectro = openController();
+    spectro->setAverages(2);
+    spectro->setDarkSubtraction(true);
+    SignalLog log(*spectro);
+    LiveRun live(*spectro);
+    ASSERT_TRUE(waitUntil([&] { return log.count(Event::Spectrum) >= 3; }));
+    spectro->setCollectDark(true);
+    ASSERT_TRUE(waitUntil([&] { return log.count(Event::Dark) >= 1; }));
+    const int atDark = log.count(Event::Spectrum);
+    ASSERT_TRUE(waitUntil([&] { return log.count(Event::Spectrum) >= atDark + 3; }));
+    EXPECT_TRUE(live.stop());
+
+    EXPECT_EQ(log.count(Event::Dark), 1);
+    const std::vector<std::vector<double>> spectra = log.spectra();
+    const double scene = largest(spectra.front());
+    ASSERT_GT(scene, 0.0);
+    std::size_t index = 0;
+    bool darkSeen = false;
+    for (const Event& event : log.events()) {
+        darkSeen = darkSeen || event.kind == Event::Dark;
+        if (event.kind != Event::Spectrum) continue;
+        const double top = largest(spectra[index++]);
+        if (darkSeen)
+            EXPECT_LT(top, 1e-6 * scene) << index;
+        else
+            EXPECT_NEAR(top, scene, 1e-9 * scene) << index;
+    }
+    // The dark's average took two frames that no spectrum reports.
+    const std::vector<double> ids = log.values(Event::FrameId);
+    int darkGaps = 0;
+    for (std::size_t i = 1; i < ids.size(); ++i) {
+        const double gap = ids[i] - ids[i - 1];
+        darkGaps += gap == 4.0;
+        EXPECT_TRUE(gap == 2.0 || gap == 4.0) << i;
+    }
+    EXPECT_EQ(darkGaps, 1);
 }
 
 }  // namespace

@@ -28,12 +28,6 @@ std::vector<double> progressValues(const QSignalSpy& spy) {
     return values;
 }
 
-double largest(const std::vector<double>& values) {
-    double top = 0.0;
-    for (double v : values) top = std::max(top, std::fabs(v));
-    return top;
-}
-
 TEST_F(SingleAcquisition, FourAveragesReportProgressAndPublishTheSpectrumOfTheMeanCells) {
     // The camera renders the same frame every time (noise off), so the mean
     // cell values are those of one frame, solved independently here.

@@ -1,11 +1,17 @@
 // The acquisition controller: owns the spectral processor, drives one camera
 // device and publishes every result by signals.
 //
-// Threads: the live loop getSpectraC runs on the controller's worker thread;
-// everything else (settings, single acquisitions, recording) is called from
-// the user-interface thread, also while the live loop runs. Flags polled
-// across the threads are atomics; the processor serialises its frame
-// operations with its mode switches and dark operations under its own mutex.
+// Threads: the live loop getSpectraC runs on the controller's worker thread,
+// which gathers and averages frames, and on a solve thread that the loop
+// starts and joins before it returns: it solves each average while the
+// worker gathers the next, stores a requested dark in its turn, and emits
+// fpsReady, frameId, spectrumReady and darkImageCollected; avgProgress and
+// acquisitionEnded come from the worker. Connect to them directly or from
+// an object of another thread (queued). Everything else (settings, single
+// acquisitions, recording) is called from the user-interface thread, also
+// while the live loop runs. Flags polled across the threads are atomics;
+// the processor serialises its frame operations and its solves, each with
+// its mode switches and dark operations, under mutexes of its own.
 // Only one acquisition (getSpectra, getSpectraC, recordInterfero,
 // processRecordedInterfero) runs at a time: a second one is refused with
 // false at once.
@@ -38,7 +44,9 @@ namespace kelo::acquisition {
 class AcquisitionGate;
 class AcquisitionGuard;
 class FrameRateWindow;
-}
+class SolveStage;
+struct FinishedAverage;
+}  // namespace kelo::acquisition
 
 namespace Brevanta {
 
@@ -150,7 +158,13 @@ public:
 
 signals:
     void spectrumReady(std::vector<double> spectrum, bool SaturatedFlag);
+    // Before each spectrum of the live loop: the frames added since the loop
+    // started, up to the end of that spectrum's average.
     void frameId(int imgNum);
+    // Spectra per second as they are published. The live loop sends it
+    // before every ninth spectrum: the mean of the nine rates, each taken
+    // from the time since the previous spectrum (or since the spectrum's
+    // own average started, when that was later).
     void fpsReady(int fps);
     void avgProgress(double avg);
     void darkImageCollected();
@@ -166,7 +180,9 @@ public slots:
     // One averaged spectrum on the calling thread, processing its events
     // between frames.
     bool getSpectra(std::vector<double>& spectrum, bool& flagSaturated);
-    // The live loop: spectra until the camera stops grabbing.
+    // The live loop: spectra until the camera stops grabbing. Averages that
+    // were finished when the stop came are still published, each in its
+    // order, before acquisitionEnded.
     bool getSpectraC();
     // Grabs numOfSamples groups of skipFrame frames and keeps the cell values
     // of the first frame of each group.
@@ -196,11 +212,26 @@ private:
     FrameStep accumulateRetrievedFrames(std::uint32_t first, std::uint32_t n, int& total);
     // The hardware-triggered average of getSpectra; false when incomplete.
     bool triggeredAverage(std::uint32_t n);
-    // cells = cellSum / n; a requested dark is stored. True when it was.
-    bool finishAverage(std::uint32_t n);
-    // One sweep of the live loop; `total` counts the frames added. False
-    // when the loop must end: stopped, or failed (the error recorded).
-    bool liveSweep(int& total, bool& ok);
+    // mean = cellSum / n.
+    void averageCells(std::uint32_t n, std::vector<double>& mean) const;
+    // Stores the dark and emits darkImageCollected; when the processor
+    // refuses it, the request is made again. True when stored.
+    bool storeDark(const std::vector<double>& darkCells);
+    // What the live loop's solve stage carries from one average to the next.
+    struct LivePublication {
+        std::int64_t publishedNs = 0;      // when the last spectrum went out; 0 before
+        std::uint32_t solvedAverages = 0;  // frames of the last solved average; 0: none
+        bool solved = false;               // the last solve's result
+    };
+    // One sweep of the live loop on the worker: gathers an average and hands
+    // it to the solve stage; `total` counts the frames added. False when the
+    // loop must end: stopped, or failed (the error recorded).
+    bool liveSweep(int& total, kelo::acquisition::SolveStage& solving);
+    // On the solve stage: stores the average as the dark when it was
+    // requested; otherwise, or when the processor refused the dark, solves
+    // and publishes its spectrum.
+    void publishAverage(const kelo::acquisition::FinishedAverage& average,
+                        LivePublication& publication);
     // The frames of a hardware-triggered sweep: the triggered one, then the
     // rest of the average in free run.
     FrameStep triggeredFrames(std::uint32_t n, int& total);
@@ -252,7 +283,7 @@ private:
     bool mayStart(const kelo::acquisition::AcquisitionGuard& guard) const;
     mutable std::mutex errorTextMutex;  // guards errorText
     std::string errorText;
-    std::vector<double> liveSpectrum;  // the running acquisition's solve output
+    std::vector<double> liveSpectrum;  // the live loop's solve output: its solve stage only
     kelo::acquisition::StageTimes stageTimes;
 };
 

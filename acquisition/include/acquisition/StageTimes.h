@@ -14,6 +14,7 @@ enum class Stage {
     CellValues,    // reducing a frame to cell values and adding them up
     Solve,         // the spectrum of an averaged cell vector
     Signal,        // publishing a spectrum
+    HandOver,      // the gathering waiting for the solve to take the previous average
 };
 
 class StageTimes {
@@ -27,7 +28,7 @@ public:
     double meanCpuMilliseconds(Stage stage) const;
 
 private:
-    static constexpr std::size_t kStages = 4;
+    static constexpr std::size_t kStages = 5;
     double mean(const std::array<std::atomic<std::int64_t>, kStages>& totals, Stage stage) const;
 
     std::array<std::atomic<std::int64_t>, kStages> wallTotals{};
