@@ -8,50 +8,79 @@ namespace kelo::engine::kernels {
 // once: one running sum alone would make every step wait for the previous
 // addition.
 
+namespace {
+
+constexpr std::size_t kBlock = 8;
+
+// The columns of one block of the Gram-Schmidt sweep. A block narrower than
+// kBlock repeats its last column in the places left over, with a zero
+// weight in the removal, so that every block runs the same loops.
+struct SweepBlock {
+    const double* columns[kBlock];
+    std::size_t width;
+};
+
+inline __attribute__((always_inline)) SweepBlock sweepBlock(const double* q, std::size_t m,
+                                                            std::size_t first, std::size_t k) {
+    SweepBlock block;
+    block.width = k - first < kBlock ? k - first : kBlock;
+    for (std::size_t j = 0; j < kBlock; ++j)
+        block.columns[j] = q + (first + (j < block.width ? j : block.width - 1)) * m;
+    return block;
+}
+
+// The block's coefficients against work as it stands: independent dot
+// products, work read once for all of them.
+inline __attribute__((always_inline)) void blockCoefficients(const SweepBlock& block,
+                                                             std::size_t m, const double* work,
+                                                             double* coefficients) {
+    const double *c0 = block.columns[0], *c1 = block.columns[1], *c2 = block.columns[2],
+                 *c3 = block.columns[3], *c4 = block.columns[4], *c5 = block.columns[5],
+                 *c6 = block.columns[6], *c7 = block.columns[7];
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0, s5 = 0.0, s6 = 0.0, s7 = 0.0;
+#pragma omp simd reduction(+ : s0, s1, s2, s3, s4, s5, s6, s7)
+    for (std::size_t i = 0; i < m; ++i) {
+        const double w = work[i];
+        s0 += c0[i] * w;
+        s1 += c1[i] * w;
+        s2 += c2[i] * w;
+        s3 += c3[i] * w;
+        s4 += c4[i] * w;
+        s5 += c5[i] * w;
+        s6 += c6[i] * w;
+        s7 += c7[i] * w;
+    }
+    const double sums[kBlock] = {s0, s1, s2, s3, s4, s5, s6, s7};
+    for (std::size_t j = 0; j < block.width; ++j) coefficients[j] = sums[j];
+}
+
+// work -= the block's columns times their coefficients.
+inline __attribute__((always_inline)) void removeBlock(const SweepBlock& block, std::size_t m,
+                                                       const double* coefficients, double* work) {
+    double c[kBlock];
+    for (std::size_t j = 0; j < kBlock; ++j) c[j] = j < block.width ? coefficients[j] : 0.0;
+    const double *q0 = block.columns[0], *q1 = block.columns[1], *q2 = block.columns[2],
+                 *q3 = block.columns[3], *q4 = block.columns[4], *q5 = block.columns[5],
+                 *q6 = block.columns[6], *q7 = block.columns[7];
+    const double w0 = c[0], w1 = c[1], w2 = c[2], w3 = c[3], w4 = c[4], w5 = c[5], w6 = c[6],
+                 w7 = c[7];
+#pragma omp simd
+    for (std::size_t i = 0; i < m; ++i)
+        work[i] -= ((w0 * q0[i] + w1 * q1[i]) + (w2 * q2[i] + w3 * q3[i])) +
+                   ((w4 * q4[i] + w5 * q5[i]) + (w6 * q6[i] + w7 * q7[i]));
+}
+
+}  // namespace
+
 KELO_VECTOR_CLONES
 double orthogonalise(const double* q, std::size_t m, std::size_t k, double* work,
                      double* coefficients) {
-    // Each pass removes the previous column's share while it takes the
-    // current column's coefficient, so q is read once from memory. Before
-    // the first column nothing is removed (a zero share of work itself).
-    const std::size_t half = m / 2;
-    double* work2 = work + half;
-    const double* previous = work;
-    double share = 0.0;
-    for (std::size_t j = 0; j < k; ++j) {
-        const double* qj = q + j * m;
-        const double* qj2 = qj + half;
-        const double* previous2 = previous + half;
-        double c1 = 0.0, c2 = 0.0;
-#pragma omp simd reduction(+ : c1, c2)
-        for (std::size_t i = 0; i < half; ++i) {
-            work[i] -= share * previous[i];
-            work2[i] -= share * previous2[i];
-            c1 += qj[i] * work[i];
-            c2 += qj2[i] * work2[i];
-        }
-        for (std::size_t i = 2 * half; i < m; ++i) {
-            work[i] -= share * previous[i];
-            c1 += qj[i] * work[i];
-        }
-        coefficients[j] = c1 + c2;
-        previous = qj;
-        share = c1 + c2;
+    for (std::size_t first = 0; first < k; first += kBlock) {
+        const SweepBlock block = sweepBlock(q, m, first, k);
+        blockCoefficients(block, m, work, coefficients + first);
+        removeBlock(block, m, coefficients + first, work);
     }
-    const double* previous2 = previous + half;
-    double n1 = 0.0, n2 = 0.0;
-#pragma omp simd reduction(+ : n1, n2)
-    for (std::size_t i = 0; i < half; ++i) {
-        work[i] -= share * previous[i];
-        work2[i] -= share * previous2[i];
-        n1 += work[i] * work[i];
-        n2 += work2[i] * work2[i];
-    }
-    for (std::size_t i = 2 * half; i < m; ++i) {
-        work[i] -= share * previous[i];
-        n1 += work[i] * work[i];
-    }
-    return n1 + n2;
+    return dot(work, work, m);
 }
 
 KELO_VECTOR_CLONES

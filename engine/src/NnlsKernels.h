@@ -7,11 +7,11 @@
 
 namespace kelo::engine::kernels {
 
-// Modified Gram-Schmidt of `work` (m values) against the k orthonormal
-// columns of `q` (column j at q + j * m) in one pass over q: for each j the
-// coefficient q_j . work is taken from work as orthogonalised so far, stored
-// in coefficients[j] and removed from work. Returns the squared norm of
-// what is left in work.
+// Gram-Schmidt of `work` (m values) against the k orthonormal columns of
+// `q` (column j at q + j * m), eight columns at a time: the coefficients
+// q_j . work of a block are taken together from work as left by the earlier
+// blocks, stored in coefficients[j] and removed from work. Returns the
+// squared norm of what is left in work.
 double orthogonalise(const double* q, std::size_t m, std::size_t k, double* work,
                      double* coefficients);
 
