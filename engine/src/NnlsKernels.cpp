@@ -123,9 +123,12 @@ double dot(const double* a, const double* b, std::size_t n) {
     return (s0 + s1) + (s2 + s3);
 }
 
-KELO_VECTOR_CLONES
-void dotFour(const double* const rows[4], const double* x, std::size_t n, double sums[4]) {
-    const double *r0 = rows[0], *r1 = rows[1], *r2 = rows[2], *r3 = rows[3];
+namespace {
+
+inline __attribute__((always_inline)) void dotFourRows(const double* r0, const double* r1,
+                                                       const double* r2, const double* r3,
+                                                       const double* x, std::size_t n,
+                                                       double sums[4]) {
     double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
 #pragma omp simd reduction(+ : s0, s1, s2, s3)
     for (std::size_t i = 0; i < n; ++i) {
@@ -138,6 +141,46 @@ void dotFour(const double* const rows[4], const double* x, std::size_t n, double
     sums[1] = s1;
     sums[2] = s2;
     sums[3] = s3;
+}
+
+}  // namespace
+
+KELO_VECTOR_CLONES
+void dotFour(const double* const rows[4], const double* x, std::size_t n, double sums[4]) {
+    dotFourRows(rows[0], rows[1], rows[2], rows[3], x, n, sums);
+}
+
+KELO_VECTOR_CLONES
+void backSubstitute(const double* r, std::size_t stride, std::size_t count, const double* rhs,
+                    double* solution) {
+    // Four rows at a time, from the last: their products with the part of
+    // the solution already known in one sweep, then the small triangle they
+    // share. The reciprocals of their diagonal are taken before the sweep, and
+    // each row takes the entry just solved last, so that a row waits for the
+    // one below only through one multiply-add and one multiplication. The
+    // rows above the last whole block of four (fewer than four) repeat their
+    // first row in the sweep.
+    std::size_t end = count;
+    while (end > 0) {
+        const std::size_t first = end >= 4 ? end - 4 : 0;
+        const double* rows[4];
+        double inverse[4];
+        for (std::size_t j = 0; j < 4; ++j) {
+            const std::size_t p = first + j < end ? first + j : first;
+            rows[j] = r + p * stride;
+            inverse[j] = 1.0 / rows[j][p];
+        }
+        double known[4];
+        dotFourRows(rows[0] + end, rows[1] + end, rows[2] + end, rows[3] + end, solution + end,
+                    count - end, known);
+        for (std::size_t p = end; p-- > first;) {
+            const double* row = rows[p - first];
+            double sum = rhs[p] - known[p - first];
+            for (std::size_t j = end; j-- > p + 1;) sum -= row[j] * solution[j];
+            solution[p] = sum * inverse[p - first];
+        }
+        end = first;
+    }
 }
 
 KELO_VECTOR_CLONES

@@ -28,6 +28,11 @@ double dot(const double* a, const double* b, std::size_t n);
 // sums[r] = rows[r] . x for four rows at once, x read once.
 void dotFour(const double* const rows[4], const double* x, std::size_t n, double sums[4]);
 
+// Back substitution R x = rhs for the upper triangle of the count x count
+// matrix R, row-major with rows `stride` apart.
+void backSubstitute(const double* r, std::size_t stride, std::size_t count, const double* rhs,
+                    double* solution);
+
 // w -= sum over j < k of weights[j] * columns[j] (each n values).
 void subtractWeightedColumns(const double* const* columns, const double* weights, std::size_t k,
                              std::size_t n, double* w);
