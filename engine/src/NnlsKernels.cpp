@@ -29,28 +29,42 @@ inline __attribute__((always_inline)) SweepBlock sweepBlock(const double* q, std
     return block;
 }
 
+// sums[j] = vectors[j] . x for eight vectors at once, x read once.
+inline __attribute__((always_inline)) void dotEight(const double* const vectors[8],
+                                                    const double* x, std::size_t n,
+                                                    double sums[8]) {
+    const double *v0 = vectors[0], *v1 = vectors[1], *v2 = vectors[2], *v3 = vectors[3],
+                 *v4 = vectors[4], *v5 = vectors[5], *v6 = vectors[6], *v7 = vectors[7];
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0, s5 = 0.0, s6 = 0.0, s7 = 0.0;
+#pragma omp simd reduction(+ : s0, s1, s2, s3, s4, s5, s6, s7)
+    for (std::size_t i = 0; i < n; ++i) {
+        const double xi = x[i];
+        s0 += v0[i] * xi;
+        s1 += v1[i] * xi;
+        s2 += v2[i] * xi;
+        s3 += v3[i] * xi;
+        s4 += v4[i] * xi;
+        s5 += v5[i] * xi;
+        s6 += v6[i] * xi;
+        s7 += v7[i] * xi;
+    }
+    sums[0] = s0;
+    sums[1] = s1;
+    sums[2] = s2;
+    sums[3] = s3;
+    sums[4] = s4;
+    sums[5] = s5;
+    sums[6] = s6;
+    sums[7] = s7;
+}
+
 // The block's coefficients against work as it stands: independent dot
 // products, work read once for all of them.
 inline __attribute__((always_inline)) void blockCoefficients(const SweepBlock& block,
                                                              std::size_t m, const double* work,
                                                              double* coefficients) {
-    const double *c0 = block.columns[0], *c1 = block.columns[1], *c2 = block.columns[2],
-                 *c3 = block.columns[3], *c4 = block.columns[4], *c5 = block.columns[5],
-                 *c6 = block.columns[6], *c7 = block.columns[7];
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0, s5 = 0.0, s6 = 0.0, s7 = 0.0;
-#pragma omp simd reduction(+ : s0, s1, s2, s3, s4, s5, s6, s7)
-    for (std::size_t i = 0; i < m; ++i) {
-        const double w = work[i];
-        s0 += c0[i] * w;
-        s1 += c1[i] * w;
-        s2 += c2[i] * w;
-        s3 += c3[i] * w;
-        s4 += c4[i] * w;
-        s5 += c5[i] * w;
-        s6 += c6[i] * w;
-        s7 += c7[i] * w;
-    }
-    const double sums[kBlock] = {s0, s1, s2, s3, s4, s5, s6, s7};
+    double sums[kBlock];
+    dotEight(block.columns, work, m, sums);
     for (std::size_t j = 0; j < block.width; ++j) coefficients[j] = sums[j];
 }
 
@@ -153,26 +167,28 @@ void dotFour(const double* const rows[4], const double* x, std::size_t n, double
 KELO_VECTOR_CLONES
 void backSubstitute(const double* r, std::size_t stride, std::size_t count, const double* rhs,
                     double* solution) {
-    // Four rows at a time, from the last: their products with the part of
+    // Eight rows at a time, from the last: their products with the part of
     // the solution already known in one sweep, then the small triangle they
     // share. The reciprocals of their diagonal are taken before the sweep, and
     // each row takes the entry just solved last, so that a row waits for the
     // one below only through one multiply-add and one multiplication. The
-    // rows above the last whole block of four (fewer than four) repeat their
-    // first row in the sweep.
+    // rows above the last whole block (fewer than eight) repeat their first
+    // row in the sweep.
+    constexpr std::size_t rowsPerBlock = 8;
     std::size_t end = count;
     while (end > 0) {
-        const std::size_t first = end >= 4 ? end - 4 : 0;
-        const double* rows[4];
-        double inverse[4];
-        for (std::size_t j = 0; j < 4; ++j) {
+        const std::size_t first = end >= rowsPerBlock ? end - rowsPerBlock : 0;
+        const double* rows[rowsPerBlock];
+        const double* tails[rowsPerBlock];
+        double inverse[rowsPerBlock];
+        for (std::size_t j = 0; j < rowsPerBlock; ++j) {
             const std::size_t p = first + j < end ? first + j : first;
             rows[j] = r + p * stride;
+            tails[j] = rows[j] + end;
             inverse[j] = 1.0 / rows[j][p];
         }
-        double known[4];
-        dotFourRows(rows[0] + end, rows[1] + end, rows[2] + end, rows[3] + end, solution + end,
-                    count - end, known);
+        double known[rowsPerBlock];
+        dotEight(tails, solution + end, count - end, known);
         for (std::size_t p = end; p-- > first;) {
             const double* row = rows[p - first];
             double sum = rhs[p] - known[p - first];
