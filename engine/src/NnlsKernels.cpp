@@ -4,35 +4,20 @@
 
 namespace kelo::engine::kernels {
 
-// The reductions below run over the halves or quarters of their vectors at
-// once: one running sum alone would make every step wait for the previous
-// addition.
+// The reductions below run over several vectors, or the halves or quarters
+// of one, at once: one running sum alone would make every step wait for the
+// previous addition. The matrices they read (Q, R, A^T A) are larger than
+// the second-level cache, so eight vectors per sweep also keep enough reads
+// from memory in flight.
 
 namespace {
 
-constexpr std::size_t kBlock = 8;
-
-// The columns of one block of the Gram-Schmidt sweep. A block narrower than
-// kBlock repeats its last column in the places left over, with a zero
-// weight in the removal, so that every block runs the same loops.
-struct SweepBlock {
-    const double* columns[kBlock];
-    std::size_t width;
-};
-
-inline __attribute__((always_inline)) SweepBlock sweepBlock(const double* q, std::size_t m,
-                                                            std::size_t first, std::size_t k) {
-    SweepBlock block;
-    block.width = k - first < kBlock ? k - first : kBlock;
-    for (std::size_t j = 0; j < kBlock; ++j)
-        block.columns[j] = q + (first + (j < block.width ? j : block.width - 1)) * m;
-    return block;
-}
+constexpr std::size_t kWay = 8;
 
 // sums[j] = vectors[j] . x for eight vectors at once, x read once.
-inline __attribute__((always_inline)) void dotEight(const double* const vectors[8],
-                                                    const double* x, std::size_t n,
-                                                    double sums[8]) {
+inline __attribute__((always_inline)) void dotEightWay(const double* const vectors[kWay],
+                                                       const double* x, std::size_t n,
+                                                       double sums[kWay]) {
     const double *v0 = vectors[0], *v1 = vectors[1], *v2 = vectors[2], *v3 = vectors[3],
                  *v4 = vectors[4], *v5 = vectors[5], *v6 = vectors[6], *v7 = vectors[7];
     double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0, s5 = 0.0, s6 = 0.0, s7 = 0.0;
@@ -58,30 +43,33 @@ inline __attribute__((always_inline)) void dotEight(const double* const vectors[
     sums[7] = s7;
 }
 
-// The block's coefficients against work as it stands: independent dot
-// products, work read once for all of them.
-inline __attribute__((always_inline)) void blockCoefficients(const SweepBlock& block,
-                                                             std::size_t m, const double* work,
-                                                             double* coefficients) {
-    double sums[kBlock];
-    dotEight(block.columns, work, m, sums);
-    for (std::size_t j = 0; j < block.width; ++j) coefficients[j] = sums[j];
+// w -= sum of weights[j] * vectors[j] over eight vectors, w written once.
+inline __attribute__((always_inline)) void subtractEightWay(const double* const vectors[kWay],
+                                                            const double weights[kWay],
+                                                            std::size_t n, double* w) {
+    const double *v0 = vectors[0], *v1 = vectors[1], *v2 = vectors[2], *v3 = vectors[3],
+                 *v4 = vectors[4], *v5 = vectors[5], *v6 = vectors[6], *v7 = vectors[7];
+    const double w0 = weights[0], w1 = weights[1], w2 = weights[2], w3 = weights[3],
+                 w4 = weights[4], w5 = weights[5], w6 = weights[6], w7 = weights[7];
+#pragma omp simd
+    for (std::size_t i = 0; i < n; ++i)
+        w[i] -= ((w0 * v0[i] + w1 * v1[i]) + (w2 * v2[i] + w3 * v3[i])) +
+                ((w4 * v4[i] + w5 * v5[i]) + (w6 * v6[i] + w7 * v7[i]));
 }
 
-// work -= the block's columns times their coefficients.
-inline __attribute__((always_inline)) void removeBlock(const SweepBlock& block, std::size_t m,
-                                                       const double* coefficients, double* work) {
-    double c[kBlock];
-    for (std::size_t j = 0; j < kBlock; ++j) c[j] = j < block.width ? coefficients[j] : 0.0;
-    const double *q0 = block.columns[0], *q1 = block.columns[1], *q2 = block.columns[2],
-                 *q3 = block.columns[3], *q4 = block.columns[4], *q5 = block.columns[5],
-                 *q6 = block.columns[6], *q7 = block.columns[7];
-    const double w0 = c[0], w1 = c[1], w2 = c[2], w3 = c[3], w4 = c[4], w5 = c[5], w6 = c[6],
-                 w7 = c[7];
-#pragma omp simd
-    for (std::size_t i = 0; i < m; ++i)
-        work[i] -= ((w0 * q0[i] + w1 * q1[i]) + (w2 * q2[i] + w3 * q3[i])) +
-                   ((w4 * q4[i] + w5 * q5[i]) + (w6 * q6[i] + w7 * q7[i]));
+// Eight of `count` vectors from `first` on (vector j at base + j * stride
+// when `stride` is given, else at pointers[j]); where fewer than eight are
+// left, the last one fills the places left over. Returns how many are real.
+inline __attribute__((always_inline)) std::size_t eightFrom(const double* const* pointers,
+                                                            const double* base, std::size_t stride,
+                                                            std::size_t first, std::size_t count,
+                                                            const double* vectors[kWay]) {
+    const std::size_t real = count - first < kWay ? count - first : kWay;
+    for (std::size_t j = 0; j < kWay; ++j) {
+        const std::size_t index = first + (j < real ? j : real - 1);
+        vectors[j] = pointers ? pointers[index] : base + index * stride;
+    }
+    return real;
 }
 
 }  // namespace
@@ -89,10 +77,22 @@ inline __attribute__((always_inline)) void removeBlock(const SweepBlock& block, 
 KELO_VECTOR_CLONES
 double orthogonalise(const double* q, std::size_t m, std::size_t k, double* work,
                      double* coefficients) {
-    for (std::size_t first = 0; first < k; first += kBlock) {
-        const SweepBlock block = sweepBlock(q, m, first, k);
-        blockCoefficients(block, m, work, coefficients + first);
-        removeBlock(block, m, coefficients + first, work);
+    // Within a block the coefficients are independent dot products against
+    // work as the earlier blocks left it; the block's columns then come back
+    // from the first-level cache for their removal. The places left over in
+    // the last block are removed with a zero weight.
+    for (std::size_t first = 0; first < k; first += kWay) {
+        const double* columns[kWay];
+        const std::size_t real = eightFrom(nullptr, q, m, first, k, columns);
+        double sums[kWay];
+        dotEightWay(columns, work, m, sums);
+        for (std::size_t j = 0; j < kWay; ++j) {
+            if (j < real)
+                coefficients[first + j] = sums[j];
+            else
+                sums[j] = 0.0;
+        }
+        subtractEightWay(columns, sums, m, work);
     }
     return dot(work, work, m);
 }
@@ -137,31 +137,16 @@ double dot(const double* a, const double* b, std::size_t n) {
     return (s0 + s1) + (s2 + s3);
 }
 
-namespace {
-
-inline __attribute__((always_inline)) void dotFourRows(const double* r0, const double* r1,
-                                                       const double* r2, const double* r3,
-                                                       const double* x, std::size_t n,
-                                                       double sums[4]) {
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-#pragma omp simd reduction(+ : s0, s1, s2, s3)
-    for (std::size_t i = 0; i < n; ++i) {
-        s0 += r0[i] * x[i];
-        s1 += r1[i] * x[i];
-        s2 += r2[i] * x[i];
-        s3 += r3[i] * x[i];
-    }
-    sums[0] = s0;
-    sums[1] = s1;
-    sums[2] = s2;
-    sums[3] = s3;
-}
-
-}  // namespace
-
 KELO_VECTOR_CLONES
-void dotFour(const double* const rows[4], const double* x, std::size_t n, double sums[4]) {
-    dotFourRows(rows[0], rows[1], rows[2], rows[3], x, n, sums);
+void dotRows(const double* const* rows, std::size_t count, const double* x, std::size_t n,
+             double* sums) {
+    for (std::size_t first = 0; first < count; first += kWay) {
+        const double* eight[kWay];
+        const std::size_t real = eightFrom(rows, nullptr, 0, first, count, eight);
+        double products[kWay];
+        dotEightWay(eight, x, n, products);
+        for (std::size_t j = 0; j < real; ++j) sums[first + j] = products[j];
+    }
 }
 
 KELO_VECTOR_CLONES
@@ -174,21 +159,20 @@ void backSubstitute(const double* r, std::size_t stride, std::size_t count, cons
     // one below only through one multiply-add and one multiplication. The
     // rows above the last whole block (fewer than eight) repeat their first
     // row in the sweep.
-    constexpr std::size_t rowsPerBlock = 8;
     std::size_t end = count;
     while (end > 0) {
-        const std::size_t first = end >= rowsPerBlock ? end - rowsPerBlock : 0;
-        const double* rows[rowsPerBlock];
-        const double* tails[rowsPerBlock];
-        double inverse[rowsPerBlock];
-        for (std::size_t j = 0; j < rowsPerBlock; ++j) {
+        const std::size_t first = end >= kWay ? end - kWay : 0;
+        const double* rows[kWay];
+        const double* tails[kWay];
+        double inverse[kWay];
+        for (std::size_t j = 0; j < kWay; ++j) {
             const std::size_t p = first + j < end ? first + j : first;
             rows[j] = r + p * stride;
             tails[j] = rows[j] + end;
             inverse[j] = 1.0 / rows[j][p];
         }
-        double known[rowsPerBlock];
-        dotEight(tails, solution + end, count - end, known);
+        double known[kWay];
+        dotEightWay(tails, solution + end, count - end, known);
         for (std::size_t p = end; p-- > first;) {
             const double* row = rows[p - first];
             double sum = rhs[p] - known[p - first];
@@ -202,23 +186,15 @@ void backSubstitute(const double* r, std::size_t stride, std::size_t count, cons
 KELO_VECTOR_CLONES
 void subtractWeightedColumns(const double* const* columns, const double* weights, std::size_t k,
                              std::size_t n, double* w) {
-    // Four columns per sweep over w.
-    std::size_t j = 0;
-    for (; j + 4 <= k; j += 4) {
-        const double* c0 = columns[j];
-        const double* c1 = columns[j + 1];
-        const double* c2 = columns[j + 2];
-        const double* c3 = columns[j + 3];
-        const double w0 = weights[j], w1 = weights[j + 1], w2 = weights[j + 2], w3 = weights[j + 3];
-#pragma omp simd
-        for (std::size_t i = 0; i < n; ++i)
-            w[i] -= (w0 * c0[i] + w1 * c1[i]) + (w2 * c2[i] + w3 * c3[i]);
-    }
-    for (; j < k; ++j) {
-        const double* cj = columns[j];
-        const double wj = weights[j];
-#pragma omp simd
-        for (std::size_t i = 0; i < n; ++i) w[i] -= wj * cj[i];
+    // Eight columns per sweep over w; the places left over in the last
+    // sweep get a zero weight.
+    for (std::size_t first = 0; first < k; first += kWay) {
+        const double* eight[kWay];
+        const std::size_t real = eightFrom(columns, nullptr, 0, first, k, eight);
+        double eightWeights[kWay];
+        for (std::size_t j = 0; j < kWay; ++j)
+            eightWeights[j] = j < real ? weights[first + j] : 0.0;
+        subtractEightWay(eight, eightWeights, n, w);
     }
 }
 

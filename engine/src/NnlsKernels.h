@@ -8,9 +8,9 @@
 namespace kelo::engine::kernels {
 
 // Gram-Schmidt of `work` (m values) against the k orthonormal columns of
-// `q` (column j at q + j * m), eight columns at a time: the coefficients
-// q_j . work of a block are taken together from work as left by the earlier
-// blocks, stored in coefficients[j] and removed from work. Returns the
+// `q` (column j at q + j * m) in blocks of eight columns: the coefficients
+// q_j . work of a block are taken together from work as the earlier blocks
+// left it, stored in coefficients[j] and removed from work. Returns the
 // squared norm of what is left in work.
 double orthogonalise(const double* q, std::size_t m, std::size_t k, double* work,
                      double* coefficients);
@@ -25,8 +25,10 @@ void rotate(const double* x, double* y, std::size_t n, double c, double s, doubl
 
 double dot(const double* a, const double* b, std::size_t n);
 
-// sums[r] = rows[r] . x for four rows at once, x read once.
-void dotFour(const double* const rows[4], const double* x, std::size_t n, double sums[4]);
+// sums[r] = rows[r] . x for `count` rows (each n values), eight rows per
+// sweep over x.
+void dotRows(const double* const* rows, std::size_t count, const double* x, std::size_t n,
+             double* sums);
 
 // Back substitution R x = rhs for the upper triangle of the count x count
 // matrix R, row-major with rows `stride` apart.
