@@ -42,8 +42,8 @@ void NnlsGradient::prepare(const double* matrix, std::size_t rows, std::size_t c
     residual.resize(m);
     inSupport.assign(n, 0);
     outside.resize(n);
-    supportColumns.resize(n);
-    supportWeights.resize(n);
+    gramSlices.resize(n);
+    sliceValues.resize(n);
 }
 
 void NnlsGradient::setRightHandSide(const double* rhs) {
@@ -60,29 +60,20 @@ double NnlsGradient::fast(const double* x, const int* support, std::size_t k, do
 
     if (k <= n - k) {
         for (std::size_t p = 0; p < k; ++p) {
-            supportColumns[p] = gram.data() + static_cast<std::size_t>(support[p]) * n;
-            supportWeights[p] = x[support[p]];
+            gramSlices[p] = gram.data() + static_cast<std::size_t>(support[p]) * n;
+            sliceValues[p] = x[support[p]];
         }
         std::copy(atb.begin(), atb.end(), w);
-        kernels::subtractWeightedColumns(supportColumns.data(), supportWeights.data(), k, n, w);
+        kernels::subtractWeightedColumns(gramSlices.data(), sliceValues.data(), k, n, w);
     } else {
         for (std::size_t p = 0; p < k; ++p) inSupport[support[p]] = 1;
         std::size_t count = 0;
         for (std::size_t i = 0; i < n; ++i)
             if (!inSupport[i]) outside[count++] = i;
-        // Rows of A^T A (its columns, by symmetry) four at a time.
-        std::size_t next = 0;
-        for (; next + 4 <= count; next += 4) {
-            const double* rows[4];
-            for (std::size_t r = 0; r < 4; ++r) rows[r] = gram.data() + outside[next + r] * n;
-            double products[4];
-            kernels::dotFour(rows, x, n, products);
-            for (std::size_t r = 0; r < 4; ++r)
-                w[outside[next + r]] = atb[outside[next + r]] - products[r];
-        }
-        for (; next < count; ++next)
-            w[outside[next]] =
-                atb[outside[next]] - kernels::dot(gram.data() + outside[next] * n, x, n);
+        // Rows of A^T A (its columns, by symmetry), several per sweep over x.
+        for (std::size_t r = 0; r < count; ++r) gramSlices[r] = gram.data() + outside[r] * n;
+        kernels::dotRows(gramSlices.data(), count, x, n, sliceValues.data());
+        for (std::size_t r = 0; r < count; ++r) w[outside[r]] = atb[outside[r]] - sliceValues[r];
         for (std::size_t p = 0; p < k; ++p) inSupport[support[p]] = 0;
     }
 

@@ -50,12 +50,12 @@ private:
 
     const double* b = nullptr;
     double bNorm = 0.0;
-    std::vector<double> atb;           // A^T b
-    std::vector<double> residual;      // m
-    std::vector<char> inSupport;       // n flags
-    std::vector<std::size_t> outside;  // the variables outside the support
-    std::vector<const double*> supportColumns;
-    std::vector<double> supportWeights;
+    std::vector<double> atb;                // A^T b
+    std::vector<double> residual;           // m
+    std::vector<char> inSupport;            // n flags
+    std::vector<std::size_t> outside;       // the variables outside the support
+    std::vector<const double*> gramSlices;  // the columns or rows of A^T A taken
+    std::vector<double> sliceValues;        // their weights or products
 };
 
 }  // namespace kelo::engine

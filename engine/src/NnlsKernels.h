@@ -7,11 +7,11 @@
 
 namespace kelo::engine::kernels {
 
-// Modified Gram-Schmidt of `work` (m values) against the k orthonormal
-// columns of `q` (column j at q + j * m) in one pass over q: for each j the
-// coefficient q_j . work is taken from work as orthogonalised so far, stored
-// in coefficients[j] and removed from work. Returns the squared norm of
-// what is left in work.
+// Gram-Schmidt of `work` (m values) against the k orthonormal columns of
+// `q` (column j at q + j * m) in blocks of eight columns: the coefficients
+// q_j . work of a block are taken together from work as the earlier blocks
+// left it, stored in coefficients[j] and removed from work. Returns the
+// squared norm of what is left in work.
 double orthogonalise(const double* q, std::size_t m, std::size_t k, double* work,
                      double* coefficients);
 
@@ -25,8 +25,15 @@ void rotate(const double* x, double* y, std::size_t n, double c, double s, doubl
 
 double dot(const double* a, const double* b, std::size_t n);
 
-// sums[r] = rows[r] . x for four rows at once, x read once.
-void dotFour(const double* const rows[4], const double* x, std::size_t n, double sums[4]);
+// sums[r] = rows[r] . x for `count` rows (each n values), eight rows per
+// sweep over x.
+void dotRows(const double* const* rows, std::size_t count, const double* x, std::size_t n,
+             double* sums);
+
+// Back substitution R x = rhs for the upper triangle of the count x count
+// matrix R, row-major with rows `stride` apart.
+void backSubstitute(const double* r, std::size_t stride, std::size_t count, const double* rhs,
+                    double* solution);
 
 // w -= sum over j < k of weights[j] * columns[j] (each n values).
 void subtractWeightedColumns(const double* const* columns, const double* weights, std::size_t k,

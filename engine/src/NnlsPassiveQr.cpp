@@ -84,29 +84,8 @@ void NnlsPassiveQr::remove(std::size_t position) {
 }
 
 double NnlsPassiveQr::solve(double* z) {
-    // Four rows at a time: their products with the part of z already known
-    // in one sweep, then the small triangle they share, row by row.
     double* solved = zByPosition.data();
-    std::size_t end = count;
-    while (end > 0) {
-        const std::size_t first = end >= 4 ? end - 4 : 0;
-        double known[4] = {0.0, 0.0, 0.0, 0.0};
-        if (end - first == 4) {
-            const double* rows[4] = {rRow(first) + end, rRow(first + 1) + end,
-                                     rRow(first + 2) + end, rRow(first + 3) + end};
-            kernels::dotFour(rows, solved + end, count - end, known);
-        } else {
-            for (std::size_t p = first; p < end; ++p)
-                known[p - first] = kernels::dot(rRow(p) + end, solved + end, count - end);
-        }
-        for (std::size_t p = end; p-- > first;) {
-            const double* row = rRow(p);
-            double sum = qtb[p] - known[p - first];
-            for (std::size_t j = p + 1; j < end; ++j) sum -= row[j] * solved[j];
-            solved[p] = sum / row[p];
-        }
-        end = first;
-    }
+    kernels::backSubstitute(r.data(), n, count, qtb.data(), solved);
 
     std::fill(z, z + n, 0.0);
     double smallest = std::numeric_limits<double>::infinity();

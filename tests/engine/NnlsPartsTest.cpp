@@ -38,7 +38,8 @@ std::vector<double> gradientByHand(const std::vector<double>& a, const std::vect
 }
 
 TEST(NnlsGradientTest, FastGradientMatchesTheDirectOneOutsideTheSupportForEverySupportSize) {
-    const std::size_t m = 23, n = 17;
+    // Large enough for several sweeps of eight columns or rows either way.
+    const std::size_t m = 47, n = 41;
     const auto a = randomValues(m * n, 1);
     const auto b = randomValues(m, 2);
     NnlsGradient gradient;
@@ -139,6 +140,42 @@ TEST(NnlsPassiveQrTest, AddingAndRemovingColumnsKeepsTheLeastSquaresSolution) {
     expectLeastSquaresOfPassiveColumns(qr, a, b, m, n);
     while (qr.size() > 0) qr.remove(0);
     expectLeastSquaresOfPassiveColumns(qr, a, b, m, n);
+}
+
+// Gram-Schmidt runs in blocks of eight columns and the back substitution in
+// blocks of eight rows: every count from one to several blocks, with each
+// remainder, on the way up, down and up again.
+TEST(NnlsPassiveQrTest, EveryCountAcrossSeveralBlocksKeepsTheLeastSquaresSolution) {
+    const std::size_t m = 40, n = 30;
+    const auto a = randomValues(m * n, 7);
+    const auto b = randomValues(m, 8);
+    NnlsPassiveQr qr;
+    qr.reserve(m, n);
+    std::vector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), std::mt19937(9));
+    auto append = [&](int j) {
+        double norm = 0.0;
+        for (std::size_t i = 0; i < m; ++i) norm += a[j * m + i] * a[j * m + i];
+        return qr.append(j, a.data() + j * m, std::sqrt(norm), b.data(), 1e-10);
+    };
+    for (const int j : order) {
+        ASSERT_TRUE(append(j));
+        expectLeastSquaresOfPassiveColumns(qr, a, b, m, n);
+    }
+    // Out from the front, the back and between, then back in.
+    for (std::size_t step = 0; qr.size() > 5; ++step) {
+        qr.remove(step % 3 == 0 ? 0 : step % 3 == 1 ? qr.size() - 1 : qr.size() / 2);
+        expectLeastSquaresOfPassiveColumns(qr, a, b, m, n);
+    }
+    std::vector<bool> passive(n, false);
+    for (std::size_t p = 0; p < qr.size(); ++p) passive[qr.variables()[p]] = true;
+    for (const int j : order) {
+        if (passive[j]) continue;
+        ASSERT_TRUE(append(j));
+        expectLeastSquaresOfPassiveColumns(qr, a, b, m, n);
+    }
+    EXPECT_EQ(qr.size(), n);
 }
 
 TEST(NnlsPassiveQrTest, ColumnInTheSpanOfThePassiveOnesIsNotAdded) {
