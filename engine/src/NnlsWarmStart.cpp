@@ -20,7 +20,7 @@ namespace {
 // Gram-Schmidt work of one cold solve, spread over 64 spectra. The solver
 // checks every warm result besides and solves cold when the factorisation
 // has drifted all the same.
-constexpr int kWarmSolvesPerFactorisation = 64;
+constexpr int kWarmSolvesPerFactorisation = 32;
 
 }  // namespace
 
