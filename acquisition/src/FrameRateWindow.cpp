@@ -8,21 +8,21 @@ namespace kelo::acquisition {
 void FrameRateWindow::restart() {
     std::lock_guard<std::mutex> lock(mutex);
     fpsCount = 1;
-    fpsSum = 0;
+    seconds = 0.0;
 }
 
-std::optional<int> FrameRateWindow::add(double sweepsPerSecond) {
-    // A rate that cannot be a whole number of sweeps (a zero interval) would
-    // overflow the sum; it is left out.
-    if (!(sweepsPerSecond >= 0.0) || sweepsPerSecond > std::numeric_limits<int>::max() / kRates)
-        return std::nullopt;
+std::optional<int> FrameRateWindow::add(double sweepSeconds) {
+    // A sweep of no measurable length (or no length at all) has no rate; it
+    // is left out.
+    if (!(sweepSeconds > 0.0) || !std::isfinite(sweepSeconds)) return std::nullopt;
     std::lock_guard<std::mutex> lock(mutex);
-    fpsSum += static_cast<int>(std::trunc(sweepsPerSecond));
-    if (++fpsCount <= kRates) return std::nullopt;
-    const int mean = fpsSum / kRates;
+    seconds += sweepSeconds;
+    if (++fpsCount <= kSweeps) return std::nullopt;
+    const double rate = std::trunc(kSweeps / seconds);
     fpsCount = 1;
-    fpsSum = 0;
-    return mean;
+    seconds = 0.0;
+    return rate < std::numeric_limits<int>::max() ? static_cast<int>(rate)
+                                                  : std::numeric_limits<int>::max();
 }
 
 }  // namespace kelo::acquisition

@@ -1,5 +1,7 @@
-// The frame rate the live loop reports: the mean of nine sweep rates, each
-// truncated to whole sweeps per second.
+// The frame rate the live loop reports: nine sweeps over the time they took,
+// in whole sweeps per second. Taken over the window rather than as a mean of
+// nine rates, which would overstate it whenever the sweeps' lengths vary (as
+// they do when gathering and solving overlap).
 #pragma once
 
 #include <mutex>
@@ -9,20 +11,20 @@ namespace kelo::acquisition {
 
 class FrameRateWindow {
 public:
-    // Forgets the rates gathered so far (a setting changed the rate).
+    // Forgets the sweeps gathered so far (a setting changed the rate).
     void restart();
-    // Adds the rate of one sweep in sweeps per second. When it is the ninth
-    // of the window, returns the window's mean and starts a new window.
-    std::optional<int> add(double sweepsPerSecond);
+    // Adds the length of one sweep in seconds. When it is the ninth of the
+    // window, returns the window's rate, truncated, and starts a new window.
+    std::optional<int> add(double sweepSeconds);
 
 private:
-    static constexpr int kRates = 9;
+    static constexpr int kSweeps = 9;
 
-    // Guards the window: the worker adds while the user-interface thread
+    // Guards the window: the loop adds while the user-interface thread
     // restarts.
     std::mutex mutex;
-    int fpsCount = 1;  // rates in the window, plus one
-    int fpsSum = 0;
+    int fpsCount = 1;  // sweeps in the window, plus one
+    double seconds = 0.0;
 };
 
 }  // namespace kelo::acquisition

@@ -19,7 +19,7 @@ using kelo::acquisition::AcquisitionGuard;
 using kelo::acquisition::AverageHandOver;
 using kelo::acquisition::FinishedAverage;
 using kelo::acquisition::monotonicNanoseconds;
-using kelo::acquisition::ratePerSecond;
+using kelo::acquisition::secondsBetween;
 using kelo::acquisition::SolveStage;
 using kelo::acquisition::Stage;
 using kelo::acquisition::StageClock;
@@ -98,7 +98,10 @@ bool KelSpectro::liveSweep(int& total, SolveStage& solving) {
 }
 
 void KelSpectro::publishAverage(const FinishedAverage& average, LivePublication& publication) {
-    if (average.dark && storeDark(average.cells)) return;  // no spectrum from this average
+    if (average.dark && storeDark(average.cells)) {
+        publication.startedNs = 0;  // no spectrum from this average
+        return;
+    }
 
     StageClock clock(stageTimes);
     // Warm after a solved average of the same count in this loop: its
@@ -109,17 +112,23 @@ void KelSpectro::publishAverage(const FinishedAverage& average, LivePublication&
     publication.solved = processor->solveSpectrum(average.cells, liveSpectrum, flag, start);
     publication.solvedAverages = publication.solved ? average.averages : 0;
     clock.lap(Stage::Solve);
-    if (!publication.solved) return;
+    if (!publication.solved) {
+        publication.startedNs = 0;
+        return;
+    }
     saturated = flag != 0;
 
-    // The rate as the operator sees it: since the previous spectrum, or
-    // since this average started when that was later (the first spectrum,
-    // and the first after an average that published none).
+    // The loop's pace: from the start of the previous average to the start
+    // of this one, which the gathering keeps or the solve sets by making it
+    // wait; for the first spectrum, and the first after an average that
+    // published none, from this average's start to now. Publication times
+    // would jitter with each solve's length.
     const std::int64_t now = monotonicNanoseconds();
-    const std::int64_t since = std::max(publication.publishedNs, average.startedNs);
-    publication.publishedNs = now;
-    if (const std::optional<int> fps = frameRate->add(ratePerSecond(since, now)))
-        emit fpsReady(*fps);
+    const double sweep = publication.startedNs != 0
+                             ? secondsBetween(publication.startedNs, average.startedNs)
+                             : secondsBetween(average.startedNs, now);
+    publication.startedNs = average.startedNs;
+    if (const std::optional<int> fps = frameRate->add(sweep)) emit fpsReady(*fps);
     clock.restart();
     emit frameId(average.total);
     emit spectrumReady(liveSpectrum, saturated);

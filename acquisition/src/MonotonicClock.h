@@ -17,4 +17,9 @@ inline double ratePerSecond(std::int64_t t0, std::int64_t t1) {
     return t1 > t0 ? 1e9 / static_cast<double>(t1 - t0) : 0.0;
 }
 
+// Seconds from t0 to t1 (nanoseconds).
+inline double secondsBetween(std::int64_t t0, std::int64_t t1) {
+    return static_cast<double>(t1 - t0) / 1e9;
+}
+
 }  // namespace kelo::acquisition

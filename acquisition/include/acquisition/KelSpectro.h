@@ -162,9 +162,10 @@ signals:
     // started, up to the end of that spectrum's average.
     void frameId(int imgNum);
     // Spectra per second as they are published. The live loop sends it
-    // before every ninth spectrum: the mean of the nine rates, each taken
-    // from the time since the previous spectrum (or since the spectrum's
-    // own average started, when that was later).
+    // before every ninth spectrum: nine spectra over the time they took,
+    // each from the start of the previous spectrum's average to the start of
+    // this one's (from this one's start to its publication for the first
+    // spectrum and the first after an average that published none).
     void fpsReady(int fps);
     void avgProgress(double avg);
     void darkImageCollected();
@@ -219,7 +220,7 @@ private:
     bool storeDark(const std::vector<double>& darkCells);
     // What the live loop's solve stage carries from one average to the next.
     struct LivePublication {
-        std::int64_t publishedNs = 0;      // when the last spectrum went out; 0 before
+        std::int64_t startedNs = 0;  // when the average of the last spectrum started; 0: none
         std::uint32_t solvedAverages = 0;  // frames of the last solved average; 0: none
         bool solved = false;               // the last solve's result
     };
