@@ -56,7 +56,7 @@ def engine_medians(json_path):
         # BM_Nnls/restricted_broadband/blas_threads:1_median,
         # BM_NnlsStream/restricted_broadband_stream_warm_median
         parts = run["run_name"].split("/")
-        if len(parts) > 2 and parts[2] != "blas_threads:1":
+        if len(parts) < 2 or (len(parts) > 2 and parts[2] != "blas_threads:1"):
             continue
         medians[(parts[0], parts[1])] = run["real_time"]
     return medians
