@@ -15,6 +15,9 @@ FitReadout describeFit(const kelo::engine::FitDiagnostics& fit) {
                           .arg(fit.outerIterations)
                           .arg(fit.passes)
                           .arg(fit.passiveCount);
+    // Live spectra start from the one before them, so they take far fewer
+    // iterations than a spectrum solved from nothing.
+    if (fit.warmStart) readout.toolTip += ", started from the previous spectrum";
     if (fit.capReached) {
         readout.warning = true;
         readout.toolTip += "\nThe solver stopped at its iteration cap: the spectrum may be "

@@ -121,6 +121,10 @@ TEST(FitReadout, WarnsAtTheIterationCapOrALargeResidual) {
     EXPECT_FALSE(readout.warning);
     EXPECT_EQ(readout.toolTip,
               "Relative residual 7.3e-06, 12 iterations, 14 passes, 40 free wavelengths");
+    fit.warmStart = true;
+    EXPECT_EQ(kelo::app::describeFit(fit).toolTip,
+              "Relative residual 7.3e-06, 12 iterations, 14 passes, 40 free wavelengths, "
+              "started from the previous spectrum");
 
     fit.relativeResidual = 0.02;
     readout = kelo::app::describeFit(fit);
