@@ -63,7 +63,6 @@ bool SpectralProcessor::initialize(const std::string& id) {
     initialized = false;
     calibrationLoaded = false;
     preparedMatrix = nullptr;
-    ++calibrationLoads;
     deviceId = id;
     log << "\nin spectralprocessor initialize\n";
 
@@ -190,7 +189,9 @@ void SpectralProcessor::setBlurEveryFrame(bool on) {
 
 void SpectralProcessor::setDarkSubtraction(bool on) {
     std::lock_guard<std::mutex> lock(solveMutex);
+    const bool subtracted = darkSubtraction && darkPresent;
     darkSubtraction = on;
+    if ((darkSubtraction && darkPresent) != subtracted) warmStartAllowed = false;
 }
 
 bool SpectralProcessor::getDarkSubtraction() const {
@@ -203,7 +204,7 @@ bool SpectralProcessor::setDarkCells(std::vector<double> dark) {
     if (!initialized || dark.size() != numCells || !allFinite(dark)) return false;
     std::copy(dark.begin(), dark.end(), darkCells.begin());
     darkPresent = true;
-    ++darkChanges;
+    warmStartAllowed = false;
     return true;
 }
 
@@ -211,7 +212,7 @@ void SpectralProcessor::clearDarkCells() {
     std::lock_guard<std::mutex> lock(solveMutex);
     std::fill(darkCells.begin(), darkCells.end(), 0.0);
     darkPresent = false;
-    ++darkChanges;
+    warmStartAllowed = false;
 }
 
 std::uint32_t SpectralProcessor::getRestrictedPointCount() const {
@@ -244,21 +245,6 @@ std::string SpectralProcessor::unavailableReason() const {
     if (!activeSetLocked(set))
         return "the calibration of unit " + deviceId + " has no matrices for the current mode";
     return {};
-}
-
-bool SpectralProcessor::SolveInputs::operator==(const SolveInputs& other) const {
-    return calibration == other.calibration && restricted == other.restricted &&
-           blur == other.blur && darkSubtracted == other.darkSubtracted && dark == other.dark;
-}
-
-SpectralProcessor::SolveInputs SpectralProcessor::solveInputsLocked() const {
-    SolveInputs inputs;
-    inputs.calibration = calibrationLoads;
-    inputs.restricted = restrictedRange;
-    inputs.blur = gaussBlurMode != 0;
-    inputs.darkSubtracted = darkSubtraction && darkPresent;
-    inputs.dark = darkChanges;
-    return inputs;
 }
 
 bool SpectralProcessor::readyLocked() const {
@@ -350,11 +336,10 @@ bool SpectralProcessor::solveSpectrumLocked(const std::vector<double>& cells,
                                             std::uint8_t& saturated,
                                             kelo::engine::SolveStart solveStart,
                                             SolveTimes& times) {
-    // Only a fitted, finite spectrum of the same inputs is a start for the
-    // next solve; a refused or empty call leaves none.
-    const SolveInputs inputs = solveInputsLocked();
-    if (!warmInputs || !(*warmInputs == inputs)) solveStart = kelo::engine::SolveStart::cold;
-    warmInputs.reset();
+    // Only a fitted, finite spectrum under the dark now in force is a start
+    // for the next solve; a refused or empty call leaves none.
+    if (!warmStartAllowed) solveStart = kelo::engine::SolveStart::cold;
+    warmStartAllowed = false;
 
     ActiveSet set;
     if (!readyLocked() || !activeSetLocked(set) || cells.size() != numCells || !allFinite(cells))
@@ -393,7 +378,7 @@ bool SpectralProcessor::solveSpectrumLocked(const std::vector<double>& cells,
     spectrum.assign(smoothed.begin(), smoothed.begin() + long(set.n));
     saturated = diagnostics.saturatedCells.empty() ? 0 : 1;
     times.fitted = true;
-    warmInputs = inputs;
+    warmStartAllowed = true;
     publishDiagnosticsLocked(true);
     return true;
 }

@@ -15,7 +15,6 @@
 #include <iostream>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,18 +110,6 @@ private:
                              std::uint8_t& saturated, kelo::engine::SolveStart solveStart,
                              SolveTimes& times);
 
-    // What a spectrum depends on besides the cells: a warm start is taken
-    // only from a solve of the same inputs.
-    struct SolveInputs {
-        unsigned long calibration = 0;  // calibrations loaded
-        bool restricted = true;
-        bool blur = false;
-        bool darkSubtracted = false;
-        unsigned long dark = 0;  // darks stored or cleared
-        bool operator==(const SolveInputs& other) const;
-    };
-    SolveInputs solveInputsLocked() const;
-
     void setupLocked(const SystemConfig& record);
     void setRestrictedRangeLocked(bool on);
     bool readyLocked() const;
@@ -179,10 +166,11 @@ private:
     // calibration holding it changes only in initialize, which clears this.
     const kelo::DenseMatrix* preparedMatrix = nullptr;
     kelo::engine::FitDiagnostics diagnostics;  // solve: being filled by the current solve
-    unsigned long darkChanges = 0;       // solve: darks stored or cleared so far
-    unsigned long calibrationLoads = 0;  // changes under both locks, in initialize
-    // solve: the inputs of the previous solve while a warm start may follow it
-    std::optional<SolveInputs> warmInputs;
+    // solve: the previous call fitted a finite spectrum and the dark has not
+    // changed since, so the next solve may start from it. Another grid,
+    // blur mode or calibration brings another matrix, for which the solver
+    // starts cold by itself.
+    bool warmStartAllowed = false;
 
     // Guards `published` alone, so that readers never wait for a solve.
     mutable std::mutex diagnosticsMutex;
