@@ -64,7 +64,7 @@ bool KelSpectro::getSpectraC() {
     stopGrabQuietly();
     const int code = errorCode;
     emit acquisitionEnded(code);
-    return publication.solved && code == kNoError;
+    return publication.solvedAverages != 0 && code == kNoError;
 }
 
 bool KelSpectro::liveSweep(int& total, SolveStage& solving) {
@@ -109,10 +109,10 @@ void KelSpectro::publishAverage(const FinishedAverage& average, LivePublication&
     const SolveStart start =
         average.averages == publication.solvedAverages ? SolveStart::warm : SolveStart::cold;
     std::uint8_t flag = 0;
-    publication.solved = processor->solveSpectrum(average.cells, liveSpectrum, flag, start);
-    publication.solvedAverages = publication.solved ? average.averages : 0;
+    const bool solved = processor->solveSpectrum(average.cells, liveSpectrum, flag, start);
+    publication.solvedAverages = solved ? average.averages : 0;
     clock.lap(Stage::Solve);
-    if (!publication.solved) {
+    if (!solved) {
         publication.startedNs = 0;
         return;
     }

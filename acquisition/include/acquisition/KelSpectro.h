@@ -221,8 +221,9 @@ private:
     // What the live loop's solve stage carries from one average to the next.
     struct LivePublication {
         std::int64_t startedNs = 0;  // when the average of the last spectrum started; 0: none
-        std::uint32_t solvedAverages = 0;  // frames of the last solved average; 0: none
-        bool solved = false;               // the last solve's result
+        // Frames of the last average, when its solve succeeded; 0: it failed,
+        // or none was solved yet.
+        std::uint32_t solvedAverages = 0;
     };
     // One sweep of the live loop on the worker: gathers an average and hands
     // it to the solve stage; `total` counts the frames added. False when the
