@@ -115,17 +115,21 @@ void expectLeastSquaresOfPassiveColumns(NnlsPassiveQr& qr, const std::vector<dou
     }
 }
 
+// Appends column j of the m-row matrix a (column-major) with its norm.
+bool appendColumn(NnlsPassiveQr& qr, const std::vector<double>& a, const std::vector<double>& b,
+                  std::size_t m, int j) {
+    double norm = 0.0;
+    for (std::size_t i = 0; i < m; ++i) norm += a[j * m + i] * a[j * m + i];
+    return qr.append(j, a.data() + j * m, std::sqrt(norm), b.data(), 1e-10);
+}
+
 TEST(NnlsPassiveQrTest, AddingAndRemovingColumnsKeepsTheLeastSquaresSolution) {
     const std::size_t m = 15, n = 11;
     const auto a = randomValues(m * n, 5);
     const auto b = randomValues(m, 6);
     NnlsPassiveQr qr;
     qr.reserve(m, n);
-    auto append = [&](int j) {
-        double norm = 0.0;
-        for (std::size_t i = 0; i < m; ++i) norm += a[j * m + i] * a[j * m + i];
-        return qr.append(j, a.data() + j * m, std::sqrt(norm), b.data(), 1e-10);
-    };
+    auto append = [&](int j) { return appendColumn(qr, a, b, m, j); };
     for (const int j : {4, 0, 9, 2, 7, 1, 10, 3}) ASSERT_TRUE(append(j));
     expectLeastSquaresOfPassiveColumns(qr, a, b, m, n);
 
@@ -154,11 +158,7 @@ TEST(NnlsPassiveQrTest, EveryCountAcrossSeveralBlocksKeepsTheLeastSquaresSolutio
     std::vector<int> order(n);
     std::iota(order.begin(), order.end(), 0);
     std::shuffle(order.begin(), order.end(), std::mt19937(9));
-    auto append = [&](int j) {
-        double norm = 0.0;
-        for (std::size_t i = 0; i < m; ++i) norm += a[j * m + i] * a[j * m + i];
-        return qr.append(j, a.data() + j * m, std::sqrt(norm), b.data(), 1e-10);
-    };
+    auto append = [&](int j) { return appendColumn(qr, a, b, m, j); };
     for (const int j : order) {
         ASSERT_TRUE(append(j));
         expectLeastSquaresOfPassiveColumns(qr, a, b, m, n);
